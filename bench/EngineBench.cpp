@@ -1,0 +1,173 @@
+// Cost of the carving engine alone: stereo main, stereo sidechain.
+//
+// steady:     a stationary sidechain whose cut has settled (then frozen), so
+//             the bells hold still and only the analysis and filters run;
+// worstCase:  every band's level jumps every analysis hop with very short
+//             attack/release, so the followed cut moves every tick and all
+//             64 bells ramp their coefficients on every tick.
+
+#include "CarveEngine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <random>
+#include <vector>
+
+#if defined(__SSE__)
+ #include <xmmintrin.h>
+#endif
+
+namespace
+{
+using vo::plugins::zel::CarveEngine;
+using vo::plugins::zel::EngineSettings;
+using vo::plugins::zel::kBandCount;
+
+constexpr int kSignalLength = 1 << 17;
+constexpr double kRates[] = { 44100.0, 48000.0, 96000.0 };
+
+// The processor frame runs the engine with denormals flushed; so do we.
+void flushDenormals()
+{
+#if defined(__SSE__)
+    _mm_setcsr (_mm_getcsr() | 0x8040);
+#endif
+}
+
+struct Signals
+{
+    std::vector<float> main[2];
+    std::vector<float> sidechain[2];
+};
+
+Signals makeSignals (double rate, bool worstCase, int hop)
+{
+    Signals s;
+    std::mt19937 rng (1234);
+    std::uniform_real_distribution<float> noise (-0.3f, 0.3f);
+    std::uniform_real_distribution<float> levelDb (-20.0f, 0.0f);
+
+    for (auto& ch : s.main)
+    {
+        ch.resize (kSignalLength);
+        for (auto& x : ch)
+            x = noise (rng);
+    }
+
+    std::vector<double> freqs;
+    for (int b = 0; b < kBandCount; ++b)
+        freqs.push_back (std::min ((double) vo::plugins::zel::bandCentreHz (b), 0.45 * rate));
+
+    std::vector<float> gains (kBandCount, 1.0f);
+    for (int c = 0; c < 2; ++c)
+    {
+        auto& ch = s.sidechain[c];
+        ch.assign (kSignalLength, 0.0f);
+        for (int i = 0; i < kSignalLength; ++i)
+        {
+            if (worstCase && i % hop == 0)
+                for (auto& g : gains)
+                    g = std::pow (10.0f, levelDb (rng) / 20.0f);
+
+            double sum = 0.0;
+            for (int b = 0; b < kBandCount; ++b)
+                sum += gains[(size_t) b] * std::sin (2.0 * std::numbers::pi * freqs[(size_t) b] * i / rate + c);
+            ch[(size_t) i] = (float) (0.03 * sum);
+        }
+    }
+    return s;
+}
+
+class Runner
+{
+public:
+    Runner (double rate, int samplesPerBlock, bool worstCase)
+        : blockSize (samplesPerBlock), work { std::vector<float> ((size_t) blockSize), std::vector<float> ((size_t) blockSize) }
+    {
+        engine.prepare (rate, blockSize);
+        signals = makeSignals (rate, worstCase, engine.getAnalyser().getHop());
+
+        EngineSettings s;
+        s.amount = 1.0f;
+        s.smooth = 0.3f;
+        if (worstCase)
+            s.attack = s.release = 0.5f;
+        engine.setSettings (s);
+
+        // Two seconds to settle; the steady regime then freezes the cut.
+        for (int n = 0; n < (int) (2.0 * rate); n += blockSize)
+            runBlock();
+        if (! worstCase)
+        {
+            s.freeze = true;
+            engine.setSettings (s);
+            for (int n = 0; n < (int) (0.5 * rate); n += blockSize)
+                runBlock();
+        }
+    }
+
+    void runBlock()
+    {
+        if (position + blockSize > kSignalLength)
+            position = 0;
+
+        for (int c = 0; c < 2; ++c)
+            std::memcpy (work[c].data(), signals.main[c].data() + position, sizeof (float) * (size_t) blockSize);
+
+        float* main[2] = { work[0].data(), work[1].data() };
+        float* sidechain[2] = { signals.sidechain[0].data() + position, signals.sidechain[1].data() + position };
+        engine.process (main, 2, sidechain, 2, blockSize);
+        position += blockSize;
+    }
+
+    std::uint64_t rampsStarted() const { return engine.getCutBank().getBells().getRampsStarted(); }
+
+private:
+    CarveEngine engine;
+    int blockSize;
+    Signals signals;
+    std::vector<float> work[2];
+    int position = 0;
+};
+
+void engineBench (benchmark::State& state)
+{
+    flushDenormals();
+    const double rate = kRates[state.range (0)];
+    const auto blockSize = (int) state.range (1);
+    const bool worstCase = state.range (2) != 0;
+
+    Runner runner (rate, blockSize, worstCase);
+    const auto rampsBefore = runner.rampsStarted();
+
+    for (auto _ : state)
+    {
+        runner.runBlock();
+        benchmark::ClobberMemory();
+    }
+
+    const auto frames = (double) state.iterations() * blockSize;
+    state.counters["ns_per_frame"] = benchmark::Counter (frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["x_realtime"] = benchmark::Counter (frames / rate, benchmark::Counter::kIsRate);
+    state.counters["ramps_per_tick"] = (double) (runner.rampsStarted() - rampsBefore) / (frames / 32.0);
+    state.SetLabel (std::string (worstCase ? "worstCase" : "steady") + " " + std::to_string ((int) rate) + " Hz");
+}
+
+void allConfigurations (benchmark::internal::Benchmark* b)
+{
+    b->ArgNames ({ "rate", "block", "worst" });
+    for (int worst : { 0, 1 })
+        for (int r = 0; r < 3; ++r)
+            for (int block : { 32, 512, 4096 })
+                b->Args ({ r, block, worst });
+}
+
+BENCHMARK (engineBench)->Apply (allConfigurations)->MinTime (0.3);
+
+} // namespace
+
+BENCHMARK_MAIN();

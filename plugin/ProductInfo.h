@@ -1,0 +1,15 @@
+#pragma once
+
+// Who we are, in one place: every part that shows or sends these reads them here.
+namespace vo::plugins::zel::product
+{
+
+inline constexpr const char* kName = "ZEL";
+inline constexpr const char* kVersion = "1.0.0";
+inline constexpr int kStateVersion = 1;
+inline constexpr const char* kVendor = "velmora";
+inline constexpr const char* kWebsite = "https://velmora.audio";
+inline constexpr const char* kByline = "by velmora";
+inline constexpr const char* kSupportEmail = "support@velmora.audio";
+
+} // namespace vo::plugins::zel::product

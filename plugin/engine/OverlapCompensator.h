@@ -1,0 +1,40 @@
+#pragma once
+
+#include "BandLayout.h"
+
+#include <cstddef>
+#include <array>
+
+namespace vo::plugins::zel
+{
+
+// Neighbouring bells overlap: a bell takes some dB out at its neighbours'
+// centres too. This solves, one pass per tick, for the bell gains whose
+// combined response at each band centre equals the wanted cut.
+class OverlapCompensator
+{
+public:
+    static constexpr int kReach = 4;                      // neighbours on each side
+    static constexpr int kSlots = 2 * kReach + 1;
+    static constexpr int kDepthSteps = (int) kMaxCutDb + 1; // 0 ... 30 dB in 1 dB steps
+
+    void prepare (double sampleRate) noexcept;
+
+    // dB that a bell on `band` set to -depthDb takes out at the centre of
+    // band + slot - kReach.
+    float response (int band, int slot, int depthDb) const noexcept
+    {
+        return table[(size_t) band][(size_t) slot][(size_t) depthDb];
+    }
+
+    // One Gauss-Seidel pass over `gains`; returns true when some gain still moved
+    // by more than the convergence tolerance (or was cleared).
+    bool compensate (const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains) const noexcept;
+
+private:
+    float neighbourContribution (int neighbour, int band, float neighbourGain) const noexcept;
+
+    std::array<std::array<std::array<float, kDepthSteps>, kSlots>, kBandCount> table {};
+};
+
+} // namespace vo::plugins::zel

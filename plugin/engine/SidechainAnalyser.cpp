@@ -1,0 +1,253 @@
+#include "SidechainAnalyser.h"
+
+#include <juce_dsp/juce_dsp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace vo::plugins::zel
+{
+
+namespace
+{
+    constexpr double kReferenceRate = 48000.0;
+    constexpr float kLowestHz = 20.0f;
+    constexpr float kHighestHz = 20000.0f;
+
+    // One-pole high-pass at about 5 Hz: R = 1 - 2*pi*5/fs.
+    constexpr double kDcBlockerRadians = 10.0 * std::numbers::pi;
+
+    // A Hann-windowed sine spreads 3N^2/32 times its squared amplitude over the
+    // positive bins, so this scale reads a full-scale sine as 0 dB.
+    float levelScale (int fftSize, int channels) noexcept
+    {
+        return 16.0f / (1.5f * (float) fftSize * (float) fftSize) / (float) channels;
+    }
+
+    std::vector<float> hannWindow (int n)
+    {
+        std::vector<float> w ((size_t) n);
+        const float twoPi = 2.0f * std::numbers::pi_v<float>;
+        for (int i = 0; i < n; ++i)
+            w[(size_t) i] = 0.5f - 0.5f * std::cos (twoPi * (float) i / (float) (n - 1));
+        return w;
+    }
+} // namespace
+
+SidechainAnalyser::SidechainAnalyser()
+{
+    for (int o = kMinOrder; o <= kMaxOrder; ++o)
+    {
+        ffts[(size_t) (o - kMinOrder)] = std::make_unique<juce::dsp::FFT> (o);
+        windows[(size_t) (o - kMinOrder)] = hannWindow (1 << o);
+    }
+
+    for (auto& r : ring)
+        r.assign ((size_t) kMaxFftSize, 0.0f);
+
+    work.assign ((size_t) kMaxFftSize, {});
+    scratch.assign ((size_t) kMaxFftSize, {});
+    prepare (kReferenceRate);
+}
+
+SidechainAnalyser::~SidechainAnalyser() = default;
+
+void SidechainAnalyser::prepare (double newSampleRate)
+{
+    sampleRate = newSampleRate > 1.0 ? newSampleRate : kReferenceRate;
+
+    // Keep the bin spacing near 23 Hz whatever the rate, up to the largest FFT.
+    const long octavesAbove = std::clamp (std::lround (std::log2 (sampleRate / kReferenceRate)), 0L, 2L);
+    order = kMinOrder + (int) octavesAbove;
+    fftSize = 1 << order;
+    hop = fftSize / 4;
+
+    dcCoeff = (float) (1.0 - kDcBlockerRadians / sampleRate);
+    buildBandMap();
+    reset();
+}
+
+void SidechainAnalyser::buildBandMap()
+{
+    firstBin.fill (0);
+    binCount.fill (0);
+
+    const float bandsPerLog = 32.0f / std::log (1000.0f);
+    for (int i = 1; i < fftSize / 2; ++i)
+    {
+        const auto f = (float) ((double) i * sampleRate / (double) fftSize);
+        if (f < kLowestHz || f >= kHighestHz)
+            continue;
+
+        const int b = std::clamp ((int) std::floor (std::log (f / kLowestHz) * bandsPerLog), 0, kBandCount - 1);
+        if (binCount[(size_t) b] == 0)
+            firstBin[(size_t) b] = i;
+        ++binCount[(size_t) b];
+    }
+}
+
+void SidechainAnalyser::reset() noexcept
+{
+    for (auto& r : ring)
+        std::fill (r.begin(), r.end(), 0.0f);
+
+    levels.fill (kFloorDb);
+    writePos = 0;
+    hopCounter = 0;
+    stereo = false;
+    dcPrevIn.fill (0.0f);
+    dcPrevOut.fill (0.0f);
+}
+
+float SidechainAnalyser::dcBlock (float x, int channel) noexcept
+{
+    const auto c = (size_t) channel;
+    const float y = x - dcPrevIn[c] + dcCoeff * dcPrevOut[c];
+
+    // A runaway or NaN sample restarts the blocker from rest so that no
+    // analysis ever sees a non-finite value.
+    if (std::abs (y) <= 1e30f)
+    {
+        dcPrevIn[c] = x;
+        dcPrevOut[c] = y;
+        return y;
+    }
+
+    dcPrevIn[c] = 0.0f;
+    dcPrevOut[c] = 0.0f;
+    return 0.0f;
+}
+
+bool SidechainAnalyser::pushSample (float x0, float x1) noexcept
+{
+    ring[0][(size_t) writePos] = dcBlock (x0, 0);
+    if (stereo)
+        ring[1][(size_t) writePos] = dcBlock (x1, 1);
+
+    writePos = (writePos + 1) % fftSize;
+    if (++hopCounter < hop)
+        return false;
+
+    hopCounter = 0;
+    analyse();
+    return true;
+}
+
+void SidechainAnalyser::analyse() noexcept
+{
+    energy.fill (0.0f);
+
+    if (stereo)
+        sumStereoEnergy();
+    else
+        sumMonoEnergy();
+
+    energyToLevels();
+    fillEmptyBands();
+}
+
+// Oldest sample first: the write position is also the oldest entry.
+void SidechainAnalyser::copyWindowed (int channel, float* dest, int stride) const noexcept
+{
+    const auto& window = windows[(size_t) (order - kMinOrder)];
+    const auto& r = ring[(size_t) channel];
+    for (int i = 0; i < fftSize; ++i)
+        dest[(size_t) (i * stride)] = r[(size_t) ((writePos + i) % fftSize)] * window[(size_t) i];
+}
+
+void SidechainAnalyser::sumMonoEnergy() noexcept
+{
+    auto* data = reinterpret_cast<float*> (work.data());
+    copyWindowed (0, data, 1);
+    std::fill (data + fftSize, data + 2 * fftSize, 0.0f);
+
+    ffts[(size_t) (order - kMinOrder)]->performRealOnlyForwardTransform (data, true);
+
+    for (int b = 0; b < kBandCount; ++b)
+    {
+        const int first = firstBin[(size_t) b];
+        for (int i = first; i < first + binCount[(size_t) b]; ++i)
+        {
+            const float m = std::hypot (data[2 * i], data[2 * i + 1]);
+            energy[(size_t) b] += m * m;
+        }
+    }
+}
+
+// Both channels go through one complex FFT (left real, right imaginary); the
+// two spectra are separated again through the conjugate symmetry of real input.
+void SidechainAnalyser::sumStereoEnergy() noexcept
+{
+    auto* z = reinterpret_cast<float*> (work.data());
+    copyWindowed (0, z, 2);
+    copyWindowed (1, z + 1, 2);
+
+    ffts[(size_t) (order - kMinOrder)]->perform (work.data(), scratch.data(), false);
+
+    for (int b = 0; b < kBandCount; ++b)
+    {
+        const int first = firstBin[(size_t) b];
+        for (int i = first; i < first + binCount[(size_t) b]; ++i)
+        {
+            const auto zi = scratch[(size_t) i];
+            const auto zn = scratch[(size_t) (fftSize - i)];
+            const float a = zi.real(), bi = zi.imag(), c = zn.real(), d = zn.imag();
+            const float p = (bi - d) / 2.0f, q = (a + c) / 2.0f, r = (bi + d) / 2.0f, s = (c - a) / 2.0f;
+            energy[(size_t) b] += p * p + q * q + r * r + s * s;
+        }
+    }
+}
+
+void SidechainAnalyser::energyToLevels() noexcept
+{
+    const float scale = levelScale (fftSize, stereo ? 2 : 1);
+    for (int b = 0; b < kBandCount; ++b)
+    {
+        if (binCount[(size_t) b] == 0)
+            continue;
+
+        const float level = 10.0f * std::log10 (scale * energy[(size_t) b] + 1e-10f);
+        levels[(size_t) b] = level > kFloorDb ? std::min (level, kCeilingDb) : kFloorDb;
+    }
+}
+
+// Bands narrower than the bin spacing take a straight line between the nearest
+// measured bands, and the ends take the outermost measured level.
+void SidechainAnalyser::fillEmptyBands() noexcept
+{
+    int first = -1, last = -1;
+    for (int b = 0; b < kBandCount; ++b)
+    {
+        if (binCount[(size_t) b] == 0)
+            continue;
+        if (first < 0)
+            first = b;
+        last = b;
+    }
+
+    if (first < 0)
+    {
+        levels.fill (kFloorDb);
+        return;
+    }
+
+    for (int b = 0; b < first; ++b)
+        levels[(size_t) b] = levels[(size_t) first];
+    for (int b = last + 1; b < kBandCount; ++b)
+        levels[(size_t) b] = levels[(size_t) last];
+
+    int p = first;
+    for (int q = first + 1; q <= last; ++q)
+    {
+        if (binCount[(size_t) q] == 0)
+            continue;
+
+        const float lp = levels[(size_t) p], lq = levels[(size_t) q];
+        for (int t = 1; t < q - p; ++t)
+            levels[(size_t) (p + t)] = lp + (lq - lp) * (float) t / (float) (q - p);
+        p = q;
+    }
+}
+
+} // namespace vo::plugins::zel
