@@ -9,6 +9,8 @@ inline constexpr const char* kVersion = "1.0.0";
 inline constexpr int kStateVersion = 1;
 inline constexpr const char* kVendor = "velmora";
 inline constexpr const char* kWebsite = "https://velmora.audio";
+// The host name behind kWebsite: the update service only trusts addresses on it.
+inline constexpr const char* kSiteName = "velmora.audio";
 inline constexpr const char* kByline = "by velmora";
 inline constexpr const char* kSupportEmail = "support@velmora.audio";
 

@@ -1,0 +1,170 @@
+#include "ReleaseParser.h"
+
+#include "Version.h"
+#include "plugin/ProductInfo.h"
+
+namespace vo::plugins::zel::upd
+{
+
+namespace
+{
+bool isContinuationByte (juce::uint8 byte) { return (byte & 0xc0) == 0x80; }
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isWellFormedUtf8 (const juce::uint8* bytes, size_t size)
+{
+    size_t i = 0;
+
+    while (i < size)
+    {
+        const auto lead = bytes[i];
+
+        if (lead == 0)
+            return false;
+
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
+
+        size_t extra = 0;
+        juce::uint32 codePoint = 0;
+
+        if ((lead & 0xe0) == 0xc0)      { extra = 1; codePoint = lead & 0x1fu; }
+        else if ((lead & 0xf0) == 0xe0) { extra = 2; codePoint = lead & 0x0fu; }
+        else if ((lead & 0xf8) == 0xf0) { extra = 3; codePoint = lead & 0x07u; }
+        else return false;
+
+        if (size - i <= extra)
+            return false;
+
+        for (size_t k = 1; k <= extra; ++k)
+        {
+            if (! isContinuationByte (bytes[i + k]))
+                return false;
+
+            codePoint = (codePoint << 6) | (bytes[i + k] & 0x3fu);
+        }
+
+        constexpr juce::uint32 smallestForLength[] = { 0, 0x80, 0x800, 0x10000 };
+
+        if (codePoint < smallestForLength[extra] || codePoint > 0x10ffff
+            || (codePoint >= 0xd800 && codePoint <= 0xdfff))
+            return false;
+
+        i += extra + 1;
+    }
+
+    return true;
+}
+
+// Counts bracket depth outside strings; cheap enough to run before parsing.
+bool isNestingShallow (const juce::String& text)
+{
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (inString)
+        {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        }
+        else if (c == '"')
+        {
+            inString = true;
+        }
+        else if (c == '[' || c == '{')
+        {
+            if (++depth > kMaxJsonNesting)
+                return false;
+        }
+        else if (c == ']' || c == '}')
+        {
+            --depth;
+        }
+    }
+
+    return true;
+}
+
+bool isVisibleAscii (const juce::String& text)
+{
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+        if (*p <= 0x20 || *p >= 0x7f)
+            return false;
+
+    return true;
+}
+
+// Numbers, objects and arrays are not what the document promises; they never
+// turn into a version or an address by accident.
+juce::String stringProperty (const juce::var& object, const char* name)
+{
+    const auto& value = object[name];
+    return value.isString() ? value.toString() : juce::String();
+}
+
+juce::var productEntry (const juce::String& documentText)
+{
+    if (documentText.isEmpty() || ! isNestingShallow (documentText))
+        return {};
+
+    juce::var document;
+
+    if (juce::JSON::parse (documentText, document).failed() || ! document.isObject())
+        return {};
+
+    const auto& entry = document[kProductKey];
+    return entry.isObject() ? entry : juce::var();
+}
+} // namespace
+
+juce::String decodeDocument (const juce::MemoryBlock& body)
+{
+    const auto* bytes = static_cast<const juce::uint8*> (body.getData());
+
+    if (body.isEmpty() || ! isWellFormedUtf8 (bytes, body.getSize()))
+        return {};
+
+    return juce::String::fromUTF8 (static_cast<const char*> (body.getData()), (int) body.getSize());
+}
+
+bool isMakerSiteAddress (const juce::String& address)
+{
+    const juce::String site (product::kSiteName);
+    const auto bare = "https://" + site + "/";
+    const auto withWww = "https://www." + site + "/";
+
+    return address.length() <= kMaxAddressLength
+        && (address.startsWith (bare) || address.startsWith (withWww))
+        && isVisibleAscii (address);
+}
+
+Release parseRelease (const juce::String& documentText)
+{
+    const auto entry = productEntry (documentText);
+
+    if (! entry.isObject())
+        return {};
+
+    const auto version = sanitiseVersion (stringProperty (entry, "version").trim());
+    const auto page = stringProperty (entry, "page");
+    const auto installer = stringProperty (entry, "installer");
+
+    if (version.isEmpty() || ! isMakerSiteAddress (installer))
+        return {};
+
+    return { version, isMakerSiteAddress (page) ? page : juce::String(), installer };
+}
+
+} // namespace vo::plugins::zel::upd
