@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <chrono>
+#include <cstdio>
 
 namespace vo::diagnostics
 {
@@ -65,8 +66,57 @@ void FreezeWatchdog::writeReport (std::uint64_t now)
              (unsigned long long) (now - audioBeat),
              log.openEditors.load());
 
+    platform::prepareStackCapture();
+    for (const auto threadId : platform::listOtherThreads())
+        dumpThreadStack (threadId);
+
+    writeDump();
+
     log.log ("!!! Freeze-Daten geschrieben");
     lastReport = now;
+}
+
+// The whole trace is written under the log mutex so other lines cannot
+// interleave with it. The thread is interrupted only while it records its
+// return addresses; names are looked up afterwards.
+void FreezeWatchdog::dumpThreadStack (unsigned long threadId)
+{
+    std::uintptr_t frames[kMaxFrames];
+    const int count = platform::captureThreadStack (threadId, frames, kMaxFrames);
+    if (count <= 0)
+        return;
+
+    std::lock_guard<std::mutex> lock (log.getLogMutex());
+    char line[DiagLog::kMessageBufferBytes];
+    std::snprintf (line, sizeof (line), "--- Stack Thread %lu ---", threadId);
+    log.writeLine (line);
+
+    for (int i = 0; i < count && frames[i] != 0; ++i)
+    {
+        const auto where = platform::describeCodeAddress (frames[i]);
+        if (where.symbol.empty())
+            std::snprintf (line, sizeof (line), "    %-24s 0x%llx", where.module.c_str(), (unsigned long long) frames[i]);
+        else
+            std::snprintf (line, sizeof (line), "    %-24s %s +0x%llx", where.module.c_str(),
+                           where.symbol.substr (0, kMaxSymbolChars).c_str(), (unsigned long long) where.displacement);
+        log.writeLine (line);
+    }
+}
+
+void FreezeWatchdog::writeDump()
+{
+    const auto folder = log.getDiagnosticsFolder();
+    if (folder.empty())
+        return;
+
+    char name[128];
+    std::snprintf (name, sizeof (name), "freeze-%s-%lu-%llu.dmp", log.getProductName().c_str(),
+                   platform::currentProcessId(), (unsigned long long) platform::tickCountMs());
+    std::string path = folder;
+    path += platform::pathSeparator();
+    path += name;
+    if (platform::writeProcessDump (path))
+        log.log ("Minidump: %s", path.c_str());
 }
 
 } // namespace vo::diagnostics

@@ -19,6 +19,8 @@ public:
     static constexpr int kPollIntervalMs = 1000;
     static constexpr std::uint64_t kStallThresholdMs = 5000;
     static constexpr std::uint64_t kMinReportSpacingMs = 30000;
+    static constexpr int kMaxFrames = 40;
+    static constexpr size_t kMaxSymbolChars = 255;
 
     explicit FreezeWatchdog (DiagLog& log);
 
@@ -33,6 +35,8 @@ private:
     bool waitForStop();
     void checkOnce();
     void writeReport (std::uint64_t now);
+    void dumpThreadStack (unsigned long threadId);
+    void writeDump();
 
     DiagLog& log;
     std::mutex stopMutex;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The few operating-system services the product needs, one implementation per
 // OS. Everything else in the tree is portable.
@@ -33,5 +34,32 @@ unsigned long currentProcessId() noexcept;
 
 // Creates a folder (one level). Returns true when it exists afterwards.
 bool createFolder (const std::string& path) noexcept;
+
+//==============================================================================
+// Stacks of other threads, for the freeze report.
+
+// Readies stack capture and symbol lookup; the first call may take a while.
+void prepareStackCapture();
+
+// Ids of this process's threads other than the calling one.
+std::vector<unsigned long> listOtherThreads();
+
+// Captures up to `maxFrames` return addresses of a running thread of this
+// process, innermost first. Returns the number captured, or 0 when the thread
+// could not be reached (it is then skipped).
+int captureThreadStack (unsigned long threadId, std::uintptr_t* frames, int maxFrames);
+
+struct CodeLocation
+{
+    std::string module;            // file name of the module, without its folder; "?" when unknown
+    std::string symbol;            // empty when no name is known
+    std::uint64_t displacement = 0; // from the start of the symbol
+};
+
+CodeLocation describeCodeAddress (std::uintptr_t address);
+
+// Writes a dump of the whole live process that the platform's debuggers open.
+// Returns false, leaving no file behind, when that is not possible here.
+bool writeProcessDump (const std::string& path);
 
 } // namespace vo::platform
