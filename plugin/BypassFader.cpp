@@ -43,7 +43,10 @@ void BypassFader::mixProcessed (float* const* channels, int numChannels, int num
         const float g = gain.getNextValue();
         for (int ch = 0; ch < used; ++ch)
         {
-            const float dryValue = dry[(size_t) (ch * stride + i)];
+            // A NaN or infinity from the host must not leave through the dry path
+            // either; the engine already silences such blocks on its side.
+            const float dryInput = dry[(size_t) (ch * stride + i)];
+            const float dryValue = std::isfinite (dryInput) ? dryInput : 0.0f;
             channels[ch][i] = (1.0f - g) * dryValue + g * channels[ch][i];
         }
     }

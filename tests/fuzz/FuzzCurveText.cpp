@@ -1,0 +1,22 @@
+// Fuzzes the stored frozen-cut text: always 32 values within -30 ... 0.
+
+#include "plugin/CurveText.h"
+
+#include <cmath>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) size);
+    const auto curve = vo::plugins::zel::CurveText::decode (text);
+    for (const float v : curve)
+        if (! std::isfinite (v) || v < -30.0f || v > 0.0f)
+            std::abort();
+
+    // What we write, we read back to the same two decimals.
+    const auto again = vo::plugins::zel::CurveText::decode (vo::plugins::zel::CurveText::encode (curve));
+    for (size_t i = 0; i < curve.size(); ++i)
+        if (std::abs (again[i] - curve[i]) > 0.0051f)
+            std::abort();
+    return 0;
+}
