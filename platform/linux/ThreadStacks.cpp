@@ -37,7 +37,7 @@ namespace
     constexpr int kMaxCapturedFrames = 128;
     constexpr int kHandlerFrames = 2; // the handler itself and the kernel's signal trampoline
     constexpr auto kAnswerTimeout = std::chrono::milliseconds (200);
-    constexpr auto kDumpTimeout = std::chrono::seconds (60);
+    [[maybe_unused]] constexpr auto kDumpTimeout = std::chrono::seconds (60);
 
     enum SlotState : int
     {
@@ -101,7 +101,7 @@ namespace
         return result;
     }
 
-    bool waitForChild (pid_t child, std::chrono::seconds timeout)
+    [[maybe_unused]] bool waitForChild (pid_t child, std::chrono::seconds timeout)
     {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         for (;;)
@@ -120,7 +120,7 @@ namespace
         }
     }
 
-    bool findProgram (const char* name, std::string& path)
+    [[maybe_unused]] bool findProgram (const char* name, std::string& path)
     {
         const char* searchPath = std::getenv ("PATH");
         std::string folders = searchPath != nullptr ? searchPath : "/usr/bin:/bin";

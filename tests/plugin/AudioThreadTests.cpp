@@ -2,6 +2,7 @@
 // the host's block sizes, sample rates and sidechain routing.
 
 #include "plugin/Processor.h"
+#include "support/ProcessorAccess.h"
 #include "support/AudioThreadGuard.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@ namespace
 {
 using vo::plugins::zel::Processor;
 using vo::test::AudioThreadGuard;
+using vo::test::setPlain;
 
 void setSidechain (Processor& p, bool enabled)
 {
@@ -25,11 +27,6 @@ void fillNoise (juce::AudioBuffer<float>& buffer, juce::Random& random)
             buffer.setSample (c, i, random.nextFloat() * 2.0f - 1.0f);
 }
 
-void setPlain (Processor& p, const char* id, float plain)
-{
-    auto& prm = p.getStateManager().param (id);
-    prm.setValueNotifyingHost (prm.convertTo0to1 (plain));
-}
 // Keeps the compiler from eliding the allocation the guard must see.
 void* volatile escape = nullptr;
 } // namespace

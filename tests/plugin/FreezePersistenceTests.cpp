@@ -5,6 +5,7 @@
 
 #include "plugin/CurveText.h"
 #include "plugin/Processor.h"
+#include "support/ProcessorAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,9 @@ namespace
 {
 using vo::plugins::zel::CurveText;
 using vo::plugins::zel::Processor;
+using vo::test::plain;
+using vo::test::setPlain;
+using vo::test::stateOf;
 using Curve = std::array<float, vo::plugins::zel::kBandCount>;
 
 constexpr double kRate = 48000.0;
@@ -22,18 +26,6 @@ constexpr int kBlock = 256;
 void pumpMessages (int ms = 120)
 {
     juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
-}
-
-void setPlain (Processor& p, const char* id, float plain)
-{
-    auto& prm = p.getStateManager().param (id);
-    prm.setValueNotifyingHost (prm.convertTo0to1 (plain));
-}
-
-float plain (Processor& p, const char* id)
-{
-    auto& prm = p.getStateManager().param (id);
-    return prm.convertFrom0to1 (prm.getValue());
 }
 
 void prepareWithSidechain (Processor& p)
@@ -64,11 +56,16 @@ void run (Processor& p, int blocks, float sidechainLevel, juce::Random& random)
     }
 }
 
-juce::MemoryBlock stateOf (Processor& p)
+// Builds a real cut from a loud low tone, then freezes it and lets the
+// message thread store the captured curve.
+void freezeAToneCut (Processor& p, juce::Random& random)
 {
-    juce::MemoryBlock block;
-    p.getStateInformation (block);
-    return block;
+    prepareWithSidechain (p);
+    setPlain (p, "amount", 100.0f);
+    run (p, 200, 0.9f, random);
+    setPlain (p, "freeze", 1.0f);
+    run (p, 1, 0.9f, random);
+    pumpMessages();
 }
 
 juce::String storedCurveText (Processor& p)
@@ -168,12 +165,7 @@ TEST (FreezePersistence, FrozenCurveSurvivesSaveAndRestoreIntoAFreshInstance)
 {
     juce::Random random (5);
     Processor a;
-    prepareWithSidechain (a);
-    setPlain (a, "amount", 100.0f);
-    run (a, 200, 0.9f, random);
-    setPlain (a, "freeze", 1.0f);
-    run (a, 1, 0.9f, random);
-    pumpMessages();
+    freezeAToneCut (a, random);
     const auto saved = stateOf (a);
 
     Processor b;
@@ -222,12 +214,7 @@ TEST (FreezePersistence, StoredCurveWinsOverAFreshCapture)
 {
     juce::Random random (11);
     Processor a;
-    prepareWithSidechain (a);
-    setPlain (a, "amount", 100.0f);
-    run (a, 200, 0.9f, random);
-    setPlain (a, "freeze", 1.0f);
-    run (a, 1, 0.9f, random);
-    pumpMessages();
+    freezeAToneCut (a, random);
     const auto saved = stateOf (a);
 
     // b is live with a flat cut; its state is replaced with freeze on, and the
@@ -247,12 +234,7 @@ TEST (FreezePersistence, UserPresetCarriesAndReinstallsTheCurve)
 {
     juce::Random random (13);
     Processor a;
-    prepareWithSidechain (a);
-    setPlain (a, "amount", 100.0f);
-    run (a, 200, 0.9f, random);
-    setPlain (a, "freeze", 1.0f);
-    run (a, 1, 0.9f, random);
-    pumpMessages();
+    freezeAToneCut (a, random);
     ASSERT_TRUE (a.getPresetManager().savePreset ("Frozen"));
     const auto file = a.getPresetManager().getPresetFolder().getChildFile ("Frozen.vopreset");
     EXPECT_TRUE (file.loadFileAsString().contains ("ZELFREEZE"));
@@ -271,12 +253,7 @@ TEST (FreezePersistence, LoadedCurveIsIgnoredWhileFreezeIsOff)
 {
     juce::Random random (17);
     Processor a;
-    prepareWithSidechain (a);
-    setPlain (a, "amount", 100.0f);
-    run (a, 200, 0.9f, random);
-    setPlain (a, "freeze", 1.0f);
-    run (a, 1, 0.9f, random);
-    pumpMessages();
+    freezeAToneCut (a, random);
     setPlain (a, "freeze", 0.0f);
     const auto saved = stateOf (a);
     EXPECT_TRUE (storedCurveText (a).isNotEmpty()); // kept when freeze goes off

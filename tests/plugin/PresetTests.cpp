@@ -2,6 +2,7 @@
 // stepping, the snapshot and counter, and damaged files.
 
 #include "plugin/Processor.h"
+#include "support/ProcessorAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,9 @@
 namespace
 {
 using vo::plugins::zel::Processor;
-
-void setPlain (Processor& p, const char* id, float plain)
-{
-    auto& prm = p.getStateManager().param (id);
-    prm.setValueNotifyingHost (prm.convertTo0to1 (plain));
-}
-
-float plain (Processor& p, const char* id)
-{
-    auto& prm = p.getStateManager().param (id);
-    return prm.convertFrom0to1 (prm.getValue());
-}
+using vo::test::plain;
+using vo::test::setPlain;
+using vo::test::stateOf;
 
 const juce::StringArray kFactory { "Default", "Vodu - Dav Irur", "Riziz - Oro Zida",
                                    "Sub - Orta", "Yanlar - Genis", "Yumusak Tutkal" };

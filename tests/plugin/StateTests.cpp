@@ -3,6 +3,7 @@
 
 #include "core/StateStreamCheck.h"
 #include "plugin/Processor.h"
+#include "support/ProcessorAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,9 @@
 namespace
 {
 using vo::plugins::zel::Processor;
-
-void setPlain (Processor& p, const char* id, float plain)
-{
-    auto& prm = p.getStateManager().param (id);
-    prm.setValueNotifyingHost (prm.convertTo0to1 (plain));
-}
-
-float plain (Processor& p, const char* id)
-{
-    auto& prm = p.getStateManager().param (id);
-    return prm.convertFrom0to1 (prm.getValue());
-}
-
-juce::MemoryBlock stateOf (Processor& p)
-{
-    juce::MemoryBlock block;
-    p.getStateInformation (block);
-    return block;
-}
+using vo::test::plain;
+using vo::test::setPlain;
+using vo::test::stateOf;
 
 juce::ValueTree treeOf (const juce::MemoryBlock& block)
 {
