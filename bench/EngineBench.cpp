@@ -5,8 +5,13 @@
 // worstCase:  every band's level jumps every analysis hop with very short
 //             attack/release, so the followed cut moves every tick and all
 //             64 bells ramp their coefficients on every tick.
+//
+// bank 0 runs the bells as the plain chain (the reference's way, the "before"),
+// bank 1 as the fastest wavefront kernel this CPU has (what the engine uses);
+// bank 2 and 3 force the AVX2 and SSE2 kernels.
 
 #include "CarveEngine.h"
+#include "ReferenceBellBank.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,6 +28,8 @@
 
 namespace
 {
+using vo::plugins::zel::BellKernel;
+using vo::plugins::zel::BellBank;
 using vo::plugins::zel::CarveEngine;
 using vo::plugins::zel::EngineSettings;
 using vo::plugins::zel::kBandCount;
@@ -85,9 +92,10 @@ Signals makeSignals (double rate, bool worstCase, int hop)
 class Runner
 {
 public:
-    Runner (double rate, int samplesPerBlock, bool worstCase)
+    Runner (double rate, int samplesPerBlock, bool worstCase, BellKernel kernel)
         : blockSize (samplesPerBlock), work { std::vector<float> ((size_t) blockSize), std::vector<float> ((size_t) blockSize) }
     {
+        engine.getCutBank().getBells().setKernel (kernel);
         engine.prepare (rate, blockSize);
         signals = makeSignals (rate, worstCase, engine.getAnalyser().getHop());
 
@@ -125,6 +133,7 @@ public:
     }
 
     std::uint64_t rampsStarted() const { return engine.getCutBank().getBells().getRampsStarted(); }
+    BellKernel kernel() const { return engine.getCutBank().getBells().getKernel(); }
 
 private:
     CarveEngine engine;
@@ -140,8 +149,15 @@ void engineBench (benchmark::State& state)
     const double rate = kRates[state.range (0)];
     const auto blockSize = (int) state.range (1);
     const bool worstCase = state.range (2) != 0;
+    const BellKernel kernels[] = { BellKernel::scalar, BellBank::bestKernel(), BellKernel::avx2, BellKernel::sse2 };
+    const BellKernel requested = kernels[state.range (3)];
+    if (! BellBank::isAvailable (requested))
+    {
+        state.SkipWithError ("kernel not available on this CPU");
+        return;
+    }
 
-    Runner runner (rate, blockSize, worstCase);
+    Runner runner (rate, blockSize, worstCase, requested);
     const auto rampsBefore = runner.rampsStarted();
 
     for (auto _ : state)
@@ -154,19 +170,99 @@ void engineBench (benchmark::State& state)
     state.counters["ns_per_frame"] = benchmark::Counter (frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["x_realtime"] = benchmark::Counter (frames / rate, benchmark::Counter::kIsRate);
     state.counters["ramps_per_tick"] = (double) (runner.rampsStarted() - rampsBefore) / (frames / 32.0);
-    state.SetLabel (std::string (worstCase ? "worstCase" : "steady") + " " + std::to_string ((int) rate) + " Hz");
+    state.SetLabel (std::string (worstCase ? "worstCase" : "steady") + " " + std::to_string ((int) rate) + " Hz "
+                    + BellBank::kernelName (runner.kernel()));
 }
 
 void allConfigurations (benchmark::internal::Benchmark* b)
 {
-    b->ArgNames ({ "rate", "block", "worst" });
-    for (int worst : { 0, 1 })
-        for (int r = 0; r < 3; ++r)
-            for (int block : { 32, 512, 4096 })
-                b->Args ({ r, block, worst });
+    b->ArgNames ({ "rate", "block", "worst", "bank" });
+    for (int bank : { 0, 1 })
+        for (int worst : { 0, 1 })
+            for (int r = 0; r < 3; ++r)
+                for (int block : { 32, 512, 4096 })
+                    b->Args ({ r, block, worst, bank });
+
+    // The narrower kernels, for CPUs without AVX-512 or AVX2.
+    for (int bank : { 2, 3 })
+        for (int worst : { 0, 1 })
+            b->Args ({ 1, 512, worst, bank });
 }
 
 BENCHMARK (engineBench)->Apply (allConfigurations)->MinTime (0.3);
+
+// The bank alone, stereo, one tick at a time: bank 0 is ReferenceBellBank,
+// 1 the engine's bank with its best kernel, 2 AVX2, 3 SSE2, 4 its scalar chain.
+template <typename Bank>
+void runBank (benchmark::State& state, Bank& bank, bool ramping)
+{
+    bank.prepareFilters (48000.0);
+
+    std::mt19937 rng (99);
+    std::uniform_real_distribution<float> depthDb (-30.0f, 0.0f);
+    constexpr int kVariants = 16;
+    std::vector<typename Bank::Amplitudes> amplitudes (kVariants);
+    for (auto& a : amplitudes)
+        for (auto& set : a)
+            for (auto& amp : set)
+                amp = std::pow (10.0f, depthDb (rng) / 40.0f);
+
+    constexpr int kNoiseLength = 1 << 14;
+    std::vector<float> noiseLeft (kNoiseLength), noiseRight (kNoiseLength), left (32), right (32);
+    std::uniform_real_distribution<float> noise (-0.3f, 0.3f);
+    for (int i = 0; i < kNoiseLength; ++i)
+    {
+        noiseLeft[(size_t) i] = noise (rng);
+        noiseRight[(size_t) i] = noise (rng);
+    }
+
+    int tick = 0;
+    bank.applyAmplitudes (amplitudes[0]);
+
+    for (auto _ : state)
+    {
+        const auto offset = (size_t) ((tick * 32) % kNoiseLength);
+        std::memcpy (left.data(), noiseLeft.data() + offset, sizeof (float) * 32);
+        std::memcpy (right.data(), noiseRight.data() + offset, sizeof (float) * 32);
+        if (! ramping)
+            ++tick;
+        bank.applyAmplitudes (amplitudes[ramping ? (size_t) (++tick % kVariants) : 0]);
+        bank.process (left.data(), right.data(), 32, false, true);
+        benchmark::DoNotOptimize (left.data());
+        benchmark::ClobberMemory();
+    }
+
+    const auto frames = (double) state.iterations() * 32.0;
+    state.counters["ns_per_frame"] = benchmark::Counter (frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void bankBench (benchmark::State& state)
+{
+    flushDenormals();
+    const bool ramping = state.range (1) != 0;
+    if (state.range (0) == 0)
+    {
+        vo::plugins::zel::ReferenceBellBank bank;
+        runBank (state, bank, ramping);
+        state.SetLabel ("reference");
+        return;
+    }
+
+    const BellKernel kernels[] = { BellKernel::scalar, BellBank::bestKernel(), BellKernel::avx2, BellKernel::sse2, BellKernel::scalar };
+    const auto kernel = kernels[state.range (0)];
+    if (! BellBank::isAvailable (kernel))
+    {
+        state.SkipWithError ("kernel not available on this CPU");
+        return;
+    }
+
+    BellBank bank;
+    bank.setKernel (kernel);
+    runBank (state, bank, ramping);
+    state.SetLabel (BellBank::kernelName (bank.getKernel()));
+}
+
+BENCHMARK (bankBench)->ArgNames ({ "bank", "ramping" })->ArgsProduct ({ { 0, 1, 2, 3, 4 }, { 0, 1 } })->MinTime (0.2);
 
 } // namespace
 

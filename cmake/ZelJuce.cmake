@@ -21,7 +21,7 @@ target_compile_features(zel_juce_config INTERFACE cxx_std_17)
 set(ZEL_WARNING_FLAGS
     -Wall -Wextra -Wpedantic -Wstrict-aliasing -Wuninitialized
     -Wunused-parameter -Wsign-compare -Wsign-conversion -Wunreachable-code
-    -Wcast-align -Wno-implicit-fallthrough -Wno-maybe-uninitialized
+    -Wcast-align -Wno-implicit-fallthrough $<$<CXX_COMPILER_ID:GNU>:-Wno-maybe-uninitialized>
     -Wno-ignored-qualifiers -Wswitch-enum
     -Wredundant-decls -Wno-strict-overflow -Wshadow
     -Woverloaded-virtual -Wreorder -Wzero-as-null-pointer-constant)
@@ -31,6 +31,29 @@ target_compile_options(zel_warnings INTERFACE ${ZEL_WARNING_FLAGS})
 # Everything the JUCE modules need at link time on this platform.
 add_library(zel_juce_link INTERFACE)
 target_link_libraries(zel_juce_link INTERFACE CURL::libcurl PkgConfig::ZEL_IMAGE_LIBS)
+
+# juce::dsp::FFT runs on FFTW when it is linked in: several times faster than
+# JUCE's own fallback, which otherwise dominates the engine's cost. Where the
+# library is missing (or switched off) JUCE's fallback FFT is used; band
+# levels then differ in the last bits, nothing else changes. FFTW is GPL:
+# a shipped binary linked with it needs FFTW's commercial licence. Off by
+# default for Windows and cross builds, which have no FFTW of their own here.
+if(WIN32 OR CMAKE_CROSSCOMPILING)
+    set(zel_fftw_default OFF)
+else()
+    set(zel_fftw_default ON)
+endif()
+option(ZEL_USE_FFTW "Run juce::dsp::FFT on FFTW (single precision) when available" ${zel_fftw_default})
+if(ZEL_USE_FFTW)
+    pkg_check_modules(ZEL_FFTW3F IMPORTED_TARGET fftw3f)
+endif()
+if(ZEL_USE_FFTW AND ZEL_FFTW3F_FOUND)
+    message(STATUS "juce::dsp::FFT uses FFTW ${ZEL_FFTW3F_VERSION}")
+    target_compile_definitions(zel_juce_config INTERFACE JUCE_DSP_USE_STATIC_FFTW=1)
+    target_link_libraries(zel_juce_link INTERFACE PkgConfig::ZEL_FFTW3F)
+else()
+    message(STATUS "juce::dsp::FFT uses JUCE's fallback FFT")
+endif()
 
 # A small static library with only the DSP modules, for the engine's tests and
 # benchmarks, which run without any plug-in or GUI code.

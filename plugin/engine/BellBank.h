@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ReferenceBellBank.h"
+#include "WavefrontBellBank.h"
 
 namespace vo::plugins::zel
 {
 
-// The bank the engine runs. An optimised bank replaces this alias once the
-// equivalence tests show it matches ReferenceBellBank sample for sample.
-using BellBank = ReferenceBellBank;
+// The bank the engine runs. The equivalence tests hold it to ReferenceBellBank's
+// output bit for bit, with every kernel this CPU can run.
+using BellBank = WavefrontBellBank;
 
 } // namespace vo::plugins::zel

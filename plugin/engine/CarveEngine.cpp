@@ -137,9 +137,7 @@ bool CarveEngine::runGrid (float* const* main, int mc, Source source, int numSam
     {
         const int w = std::min (numSamples - offset, kTickSamples - gridPhase);
 
-        bool hopDone = false;
-        for (int i = offset; i < offset + w; ++i)
-            hopDone |= analyser.pushSample (source.ch0[i], source.ch1 != nullptr ? source.ch1[i] : 0.0f);
+        const bool hopDone = analyser.pushBlock (source.ch0 + offset, source.ch1 != nullptr ? source.ch1 + offset : nullptr, w);
 
         bank.processBank (main[0] + offset, mc == 2 ? main[1] + offset : nullptr, mc, w, apply);
 
@@ -159,11 +157,12 @@ bool CarveEngine::runGrid (float* const* main, int mc, Source source, int numSam
 
 bool CarveEngine::hasBadInput (float* const* main, int mc, int numSamples) noexcept
 {
+    // No early exit: a flag over the whole block vectorises, and bad blocks are rare.
+    bool bad = false;
     for (int ch = 0; ch < mc; ++ch)
         for (int i = 0; i < numSamples; ++i)
-            if (! (std::abs (main[ch][i]) <= kInputLimit))
-                return true;
-    return false;
+            bad |= ! (std::abs (main[ch][i]) <= kInputLimit);
+    return bad;
 }
 
 bool CarveEngine::hasBadOutput (float* const* main, int mc, int numSamples) noexcept
@@ -239,13 +238,8 @@ void CarveEngine::fillAuditionBuffer (Source source, int numSamples) noexcept
     auto& left = auditionBuffer[0];
     auto& right = auditionBuffer[1];
 
-    for (int i = 0; i < n; ++i)
-    {
-        const float x0 = source.ch0[i];
-        const float x1 = source.ch1 != nullptr ? source.ch1[i] : x0;
-        left[(size_t) i] = scLowPass.processSample (scHighPass.processSample (x0, 0), 0);
-        right[(size_t) i] = scLowPass.processSample (scHighPass.processSample (x1, 1), 1);
-    }
+    SvfFilter::processCascade (scHighPass, scLowPass, source.ch0, source.ch1 != nullptr ? source.ch1 : source.ch0,
+                               left.data(), right.data(), n);
 
     // A non-finite source sample would otherwise stay in these recursive states
     // until audition is next switched on; restart them instead.

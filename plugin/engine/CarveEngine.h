@@ -41,6 +41,7 @@ public:
 
     const EngineSettings& getSettings() const noexcept { return settings; }
     const CutBank& getCutBank() const noexcept { return bank; }
+    CutBank& getCutBank() noexcept { return bank; }
     const SidechainAnalyser& getAnalyser() const noexcept { return analyser; }
     double getSampleRate() const noexcept { return sampleRate; }
     int getMaxBlockSize() const noexcept { return maxBlockSize; }

@@ -63,6 +63,7 @@ public:
     const Curve& getGains() const noexcept { return gains; }
     const Amplitudes& getAmplitudes() const noexcept { return amplitude; }
     const BellBank& getBells() const noexcept { return bells; }
+    BellBank& getBells() noexcept { return bells; }
 
 private:
     void updateCut() noexcept;

@@ -32,8 +32,6 @@ public:
     bool compensate (const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains) const noexcept;
 
 private:
-    float neighbourContribution (int neighbour, int band, float neighbourGain) const noexcept;
-
     std::array<std::array<std::array<float, kDepthSteps>, kSlots>, kBandCount> table {};
 };
 

@@ -119,19 +119,87 @@ float SidechainAnalyser::dcBlock (float x, int channel) noexcept
     return 0.0f;
 }
 
+// dcBlock over a run of samples, its state in locals so that the ring stores
+// cannot make the compiler reload it on every sample.
+void SidechainAnalyser::blockDc (const float* x, float* dest, int n, int channel) noexcept
+{
+    const auto c = (size_t) channel;
+    float prevIn = dcPrevIn[c], prevOut = dcPrevOut[c];
+
+    for (int i = 0; i < n; ++i)
+    {
+        const float y = x[i] - prevIn + dcCoeff * prevOut;
+        if (std::abs (y) <= 1e30f)
+        {
+            prevIn = x[i];
+            prevOut = y;
+            dest[i] = y;
+        }
+        else
+        {
+            prevIn = 0.0f;
+            prevOut = 0.0f;
+            dest[i] = 0.0f;
+        }
+    }
+
+    dcPrevIn[c] = prevIn;
+    dcPrevOut[c] = prevOut;
+}
+
 bool SidechainAnalyser::pushSample (float x0, float x1) noexcept
 {
     ring[0][(size_t) writePos] = dcBlock (x0, 0);
     if (stereo)
         ring[1][(size_t) writePos] = dcBlock (x1, 1);
 
-    writePos = (writePos + 1) % fftSize;
+    if (++writePos == fftSize)
+        writePos = 0;
     if (++hopCounter < hop)
         return false;
 
     hopCounter = 0;
     analyse();
     return true;
+}
+
+bool SidechainAnalyser::pushBlock (const float* x0, const float* x1, int n) noexcept
+{
+    bool hopDone = false;
+
+    while (n > 0)
+    {
+        // Up to the end of the hop, and not past the end of the ring.
+        const int m = std::min ({ n, hop - hopCounter, fftSize - writePos });
+        blockDc (x0, ring[0].data() + writePos, m, 0);
+        if (stereo)
+        {
+            if (x1 != nullptr)
+                blockDc (x1, ring[1].data() + writePos, m, 1);
+            else
+                for (int i = 0; i < m; ++i)
+                    ring[1][(size_t) (writePos + i)] = dcBlock (0.0f, 1);
+        }
+
+        x0 += m;
+        if (x1 != nullptr)
+            x1 += m;
+        n -= m;
+
+        writePos += m;
+        if (writePos == fftSize)
+            writePos = 0;
+
+        hopCounter += m;
+        if (hopCounter >= hop)
+        {
+            hopCounter = 0;
+            analyse();
+            hopDone = true;
+        }
+    }
+
+    return hopDone;
 }
 
 void SidechainAnalyser::analyse() noexcept
@@ -150,10 +218,16 @@ void SidechainAnalyser::analyse() noexcept
 // Oldest sample first: the write position is also the oldest entry.
 void SidechainAnalyser::copyWindowed (int channel, float* dest, int stride) const noexcept
 {
-    const auto& window = windows[(size_t) (order - kMinOrder)];
-    const auto& r = ring[(size_t) channel];
-    for (int i = 0; i < fftSize; ++i)
-        dest[(size_t) (i * stride)] = r[(size_t) ((writePos + i) % fftSize)] * window[(size_t) i];
+    const float* window = windows[(size_t) (order - kMinOrder)].data();
+    const float* r = ring[(size_t) channel].data();
+
+    // Two straight runs instead of a modulo per sample: the oldest part of the
+    // ring first, then its start.
+    const int firstRun = fftSize - writePos;
+    for (int i = 0; i < firstRun; ++i)
+        dest[(size_t) (i * stride)] = r[writePos + i] * window[i];
+    for (int i = firstRun; i < fftSize; ++i)
+        dest[(size_t) (i * stride)] = r[i - firstRun] * window[i];
 }
 
 void SidechainAnalyser::sumMonoEnergy() noexcept

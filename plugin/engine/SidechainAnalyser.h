@@ -39,6 +39,10 @@ public:
 
     // Returns true when this sample completed a hop and new levels are ready.
     bool pushSample (float x0, float x1) noexcept;
+
+    // pushSample for n samples (x1 may be null when not stereo); returns true
+    // when a hop completed, analysed at the very sample that completed it.
+    bool pushBlock (const float* x0, const float* x1, int n) noexcept;
     void analyse() noexcept;
 
     const std::array<float, kBandCount>& getLevels() const noexcept { return levels; }
@@ -50,6 +54,7 @@ public:
 
 private:
     float dcBlock (float x, int channel) noexcept;
+    void blockDc (const float* x, float* dest, int n, int channel) noexcept;
     void copyWindowed (int channel, float* dest, int stride) const noexcept;
     void sumMonoEnergy() noexcept;
     void sumStereoEnergy() noexcept;

@@ -380,11 +380,13 @@ TEST (RenderCommandLine, HelpDemoAndExitCodes)
     juce::ChildProcess help;
     ASSERT_TRUE (help.start (juce::StringArray { tool.getFullPathName(), "--help" }));
     EXPECT_TRUE (help.readAllProcessOutput().contains ("--sidechain"));
+    help.waitForProcessToFinish (30000);
     EXPECT_EQ (help.getExitCode(), 0u);
 
     juce::ChildProcess bad;
     ASSERT_TRUE (bad.start (juce::StringArray { tool.getFullPathName(), "--input" }, juce::ChildProcess::wantStdErr));
     const auto message = bad.readAllProcessOutput().trim();
+    bad.waitForProcessToFinish (30000);
     EXPECT_EQ (bad.getExitCode(), 2u);
     EXPECT_TRUE (message.startsWith ("zel-render: "));
     EXPECT_FALSE (message.containsChar ('\n'));
@@ -394,12 +396,14 @@ TEST (RenderCommandLine, HelpDemoAndExitCodes)
                                                     dir.getChildFile ("x.wav").getFullPathName() },
                                 juce::ChildProcess::wantStdErr));
     missing.readAllProcessOutput();
+    missing.waitForProcessToFinish (30000);
     EXPECT_EQ (missing.getExitCode(), 1u);
 
     juce::ChildProcess demo;
     ASSERT_TRUE (demo.start (juce::StringArray { tool.getFullPathName(), "--demo", dir.getFullPathName() },
                              juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr));
     const auto output = demo.readAllProcessOutput();
+    demo.waitForProcessToFinish (30000);
     EXPECT_EQ (demo.getExitCode(), 0u) << output;
     EXPECT_TRUE (output.contains ("x real time"));
     for (const char* name : { "track.wav", "sidechain.wav", "carved.wav", "cut-map.png" })

@@ -1,0 +1,337 @@
+// The engine's bank must give the reference bank's output bit for bit, with
+// every kernel this CPU can run: long randomized runs through the bank's own
+// interface and through the whole engine.
+
+#include "BellBank.h"
+#include "CarveEngine.h"
+#include "ReferenceBellBank.h"
+
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace vo::plugins::zel
+{
+namespace
+{
+
+using Amplitudes = ReferenceBellBank::Amplitudes;
+
+std::vector<BellKernel> availableKernels()
+{
+    std::vector<BellKernel> kernels;
+    for (auto k : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
+        if (BellBank::isAvailable (k))
+            kernels.push_back (k);
+    return kernels;
+}
+
+float amplitudeForDb (float db) { return (float) std::exp ((double) db * 0.057564627324851146); }
+
+bool sameBits (double a, double b) { return std::memcmp (&a, &b, sizeof a) == 0; }
+
+// What the engine and the tests can observe of a bank besides its audio.
+void expectSameControlState (const ReferenceBellBank& reference, const BellBank& candidate, const std::string& where)
+{
+    ASSERT_EQ (reference.isFlat(), candidate.isFlat()) << where;
+    ASSERT_EQ (reference.isRamping(), candidate.isRamping()) << where;
+    ASSERT_EQ (reference.getActiveCount(), candidate.getActiveCount()) << where;
+    ASSERT_EQ (reference.getRampsStarted(), candidate.getRampsStarted()) << where;
+
+    for (int i = 0; i < ReferenceBellBank::kFilterCount; ++i)
+    {
+        const auto& r = reference.getFilter (i);
+        const auto& c = candidate.getFilter (i);
+        ASSERT_TRUE (sameBits (r.a1, c.a1) && sameBits (r.a2, c.a2) && sameBits (r.a3, c.a3) && sameBits (r.m1, c.m1)
+                     && sameBits (r.k, c.k) && r.A == c.A && r.ramping == c.ramping)
+            << where << ", filter " << i;
+    }
+}
+
+class Driver
+{
+public:
+    Driver (BellKernel kernel, double sampleRate, std::uint32_t seed) : rng (seed)
+    {
+        candidate.setKernel (kernel);
+        reference.prepareFilters (sampleRate);
+        candidate.prepareFilters (sampleRate);
+        for (auto& set : amplitudes)
+            set.fill (1.0f);
+    }
+
+    // One tick: new amplitudes, then the tick's samples in random pieces with
+    // a random layout; now and then the interruptions the engine can cause.
+    void tick (int t)
+    {
+        const auto where = "tick " + std::to_string (t);
+        changeAmplitudes();
+
+        const int event = pick (0, 99);
+        if (event == 0)
+        {
+            reference.resetFilters();
+            candidate.resetFilters();
+            for (auto& set : amplitudes)
+                set.fill (1.0f);
+        }
+
+        reference.applyAmplitudes (amplitudes);
+        candidate.applyAmplitudes (amplitudes);
+        expectSameControlState (reference, candidate, where + " after applyAmplitudes");
+
+        // Layouts change between ticks here far more often than the engine
+        // changes them; the bank must not care.
+        const int layout = pick (0, 2);                 // stereo, mid/side, mono
+        const int length = pick (0, 9) == 0 ? pick (1, 31) : 32;
+        fillInput (length);
+
+        for (int offset = 0; offset < length;)
+        {
+            const int n = std::min (length - offset, pick (0, 3) == 0 ? 32 : pick (1, 12));
+            const bool write = pick (0, 7) != 0;
+
+            if (pick (0, 150) == 0)
+            {
+                // A mode switch: clean states, running ramps complete at once.
+                reference.resetStates();
+                candidate.resetStates();
+            }
+
+            float* r1 = layout < 2 ? refRight.data() + offset : nullptr;
+            float* c1 = layout < 2 ? candRight.data() + offset : nullptr;
+            reference.process (refLeft.data() + offset, r1, n, layout == 1, write);
+            candidate.process (candLeft.data() + offset, c1, n, layout == 1, write);
+
+            ASSERT_EQ (0, std::memcmp (refLeft.data() + offset, candLeft.data() + offset, sizeof (float) * (size_t) n))
+                << where << ", offset " << offset << ", layout " << layout;
+            ASSERT_EQ (0, std::memcmp (refRight.data() + offset, candRight.data() + offset, sizeof (float) * (size_t) n))
+                << where << ", offset " << offset << ", layout " << layout;
+            offset += n;
+        }
+
+        expectSameControlState (reference, candidate, where + " after the samples");
+    }
+
+private:
+    int pick (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); }
+
+    void changeAmplitudes()
+    {
+        const int mood = pick (0, 9);
+        if (mood == 0)
+            return; // nothing moves: settled coefficients
+
+        std::uniform_real_distribution<float> depth (-30.0f, 0.0f);
+        for (auto& set : amplitudes)
+        {
+            for (auto& amp : set)
+            {
+                const int choice = pick (0, 19);
+                if (choice < (mood == 1 ? 20 : 5))
+                    amp = amplitudeForDb (depth (rng));            // a real change: ramp
+                else if (choice < 8)
+                    amp = std::min (1.0f, amp + (pick (0, 1) == 0 ? 3e-5f : -3e-5f)); // tiny: no ramp
+                else if (choice == 8)
+                    amp = 1.0f;
+            }
+        }
+    }
+
+    void fillInput (int length)
+    {
+        std::uniform_real_distribution<float> unit (-1.0f, 1.0f);
+        const int kind = pick (0, 9);
+        const float scale = kind == 0 ? 0.0f : kind == 1 ? 1e-30f : kind == 2 ? 8.0f : 1.0f;
+
+        for (auto* v : { &refLeft, &refRight })
+        {
+            v->resize (32);
+            for (int i = 0; i < 32; ++i)
+                (*v)[(size_t) i] = i < length ? unit (rng) * scale : 0.0f;
+        }
+        candLeft = refLeft;
+        candRight = refRight;
+    }
+
+    std::mt19937 rng;
+    ReferenceBellBank reference;
+    BellBank candidate;
+    Amplitudes amplitudes {};
+    std::vector<float> refLeft, refRight, candLeft, candRight;
+};
+
+TEST (BellBankEquivalence, EveryKernelMatchesTheReferenceOverLongRandomRuns)
+{
+    std::uint32_t seed = 100;
+    for (auto kernel : availableKernels())
+    {
+        SCOPED_TRACE (BellBank::kernelName (kernel));
+        for (double rate : { 44100.0, 48000.0, 96000.0, 22050.0, 192000.0 })
+        {
+            SCOPED_TRACE (rate);
+            Driver driver (kernel, rate, ++seed);
+            for (int t = 0; t < 1500; ++t)
+            {
+                driver.tick (t);
+                if (::testing::Test::HasFatalFailure())
+                    return;
+            }
+        }
+    }
+}
+
+TEST (BellBankEquivalence, KernelsAreChosenByTheCpuAndFallBackWhenMissing)
+{
+    BellBank bank;
+    EXPECT_EQ (bank.getKernel(), BellBank::bestKernel());
+    EXPECT_TRUE (BellBank::isAvailable (BellKernel::scalar));
+
+    for (auto k : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
+    {
+        bank.setKernel (k);
+        EXPECT_EQ (bank.getKernel(), BellBank::isAvailable (k) ? k : BellBank::bestKernel());
+    }
+}
+
+//==============================================================================
+// The whole engine, kernels side by side: the same random session must give
+// the same output bits. The scalar kernel is the reference's chain (held to
+// ReferenceBellBank above), so every kernel is held to the reference too.
+
+struct Session
+{
+    explicit Session (std::uint32_t seed) : rng (seed) {}
+
+    int pick (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); }
+    float uniform (float low, float high) { return std::uniform_real_distribution<float> (low, high) (rng); }
+
+    EngineSettings randomSettings()
+    {
+        EngineSettings s;
+        s.amount = pick (0, 5) == 0 ? 0.0f : uniform (0.0f, 1.0f);
+        s.lowCut = pick (0, 2) == 0 ? 20.0f : uniform (20.0f, 2000.0f);
+        s.highCut = pick (0, 2) == 0 ? 20000.0f : uniform (1000.0f, 20000.0f);
+        s.freeze = pick (0, 5) == 0;
+        s.attack = uniform (0.5f, 50.0f);
+        s.release = uniform (0.5f, 400.0f);
+        s.mode = pick (0, 1);
+        s.pan = pick (0, 2) == 0 ? 0.0f : uniform (-1.0f, 1.0f);
+        s.scAudition = pick (0, 7) == 0;
+        s.smooth = uniform (0.0f, 1.0f);
+        return s;
+    }
+
+    std::mt19937 rng;
+};
+
+void expectEnginesAgree (BellKernel kernel, std::uint32_t seed)
+{
+    Session session (seed);
+    CarveEngine reference, candidate;
+    reference.getCutBank().getBells().setKernel (BellKernel::scalar);
+    candidate.getCutBank().getBells().setKernel (kernel);
+
+    const double rates[] = { 44100.0, 48000.0, 96000.0 };
+    for (int run = 0; run < 3; ++run)
+    {
+        const double rate = rates[session.pick (0, 2)];
+        const int maxBlock = session.pick (0, 1) == 0 ? 512 : session.pick (1, 700);
+        reference.prepare (rate, maxBlock);
+        candidate.prepare (rate, maxBlock);
+
+        const int mainChannels = session.pick (0, 4) == 0 ? 1 : 2;
+        const int sidechainChannels = session.pick (0, 2);
+        std::vector<float> refMain[2], candMain[2], side[2];
+        for (auto* set : { &refMain, &candMain, &side })
+            for (auto& ch : *set)
+                ch.resize ((size_t) maxBlock);
+
+        auto settings = session.randomSettings();
+        double phase = 0.0;
+        int done = 0;
+        const int total = (int) (rate * 1.5);
+
+        while (done < total)
+        {
+            if (session.pick (0, 15) == 0)
+            {
+                settings = session.randomSettings();
+                reference.setSettings (settings);
+                candidate.setSettings (settings);
+            }
+            else if (done == 0)
+            {
+                reference.setSettings (settings);
+                candidate.setSettings (settings);
+            }
+
+            if (session.pick (0, 400) == 0)
+            {
+                const auto curve = reference.getCutCurve();
+                reference.loadCutCurve (curve.data());
+                candidate.loadCutCurve (curve.data());
+            }
+
+            const int n = session.pick (0, 3) == 0 ? maxBlock : session.pick (1, maxBlock);
+            const float level = session.pick (0, 9) == 0 ? 0.0f : session.uniform (0.01f, 1.0f);
+            const double freq = 30.0 * std::pow (600.0, (double) session.uniform (0.0f, 1.0f));
+            for (int i = 0; i < n; ++i)
+            {
+                phase += 2.0 * 3.141592653589793 * freq / rate;
+                const float tone = level * (float) std::sin (phase);
+                side[0][(size_t) i] = tone + session.uniform (-0.05f, 0.05f);
+                side[1][(size_t) i] = 0.5f * tone + session.uniform (-0.05f, 0.05f);
+                refMain[0][(size_t) i] = session.uniform (-0.5f, 0.5f) + 0.3f * tone;
+                refMain[1][(size_t) i] = session.uniform (-0.5f, 0.5f);
+            }
+
+            // Now and then a NaN: the block goes silent and the bank starts over.
+            if (session.pick (0, 500) == 0)
+                refMain[0][(size_t) session.pick (0, n - 1)] = std::numeric_limits<float>::quiet_NaN();
+
+            for (int c = 0; c < 2; ++c)
+                std::copy (refMain[c].begin(), refMain[c].begin() + n, candMain[c].begin());
+
+            float* rm[2] = { refMain[0].data(), refMain[1].data() };
+            float* cm[2] = { candMain[0].data(), candMain[1].data() };
+            float* sc[2] = { side[0].data(), side[1].data() };
+            reference.process (rm, mainChannels, sidechainChannels > 0 ? sc : nullptr, sidechainChannels, n);
+            candidate.process (cm, mainChannels, sidechainChannels > 0 ? sc : nullptr, sidechainChannels, n);
+
+            for (int c = 0; c < mainChannels; ++c)
+                ASSERT_EQ (0, std::memcmp (refMain[c].data(), candMain[c].data(), sizeof (float) * (size_t) n))
+                    << "run " << run << ", sample " << done << ", channel " << c;
+
+            ASSERT_EQ (reference.getCutBank().isFlat(), candidate.getCutBank().isFlat());
+            ASSERT_EQ (reference.getCutCurve(), candidate.getCutCurve());
+            done += n;
+        }
+    }
+}
+
+TEST (BellBankEquivalence, WholeEngineGivesTheSameBitsWithEveryKernel)
+{
+    for (auto kernel : availableKernels())
+    {
+        if (kernel == BellKernel::scalar)
+            continue;
+        SCOPED_TRACE (BellBank::kernelName (kernel));
+        for (std::uint32_t seed : { 7u, 8u })
+        {
+            expectEnginesAgree (kernel, seed);
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
+    }
+}
+
+} // namespace
+} // namespace vo::plugins::zel
