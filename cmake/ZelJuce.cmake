@@ -30,7 +30,11 @@ target_compile_options(zel_warnings INTERFACE ${ZEL_WARNING_FLAGS})
 
 # Everything the JUCE modules need at link time on this platform.
 add_library(zel_juce_link INTERFACE)
-target_link_libraries(zel_juce_link INTERFACE CURL::libcurl PkgConfig::ZEL_IMAGE_LIBS)
+target_link_libraries(zel_juce_link INTERFACE PkgConfig::ZEL_IMAGE_LIBS)
+if(NOT WIN32)
+    # JUCE reaches the network through curl here (WinINet on Windows).
+    target_link_libraries(zel_juce_link INTERFACE CURL::libcurl)
+endif()
 
 # juce::dsp::FFT runs on FFTW when it is linked in: several times faster than
 # JUCE's own fallback, which otherwise dominates the engine's cost. Where the

@@ -51,7 +51,7 @@ ProcessorBase::ProcessorBase (ProcessorConfig configToUse,
     maxBlockSize = kDefaultMaxBlockSize;
 
     auto& log = DiagLog::instance();
-    log.setup (config.vendor.toStdString(), config.name.toStdString(), platform::applicationDataFolder());
+    log.setup (config.vendor.toStdString(), config.name.toStdString(), platform::diagnosticsDataFolder());
     log.processorCreated();
     log.log ("processor CTOR %s v%s", config.name.toRawUTF8(), config.version.toRawUTF8());
 }

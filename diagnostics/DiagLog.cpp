@@ -61,7 +61,7 @@ void DiagLog::openFile (const std::string& appDataFolder)
 
     diagnosticsFolder = diagPath;
     logPath = diagPath + sep + productName + "-" + std::to_string (platform::currentProcessId()) + ".log";
-    file = std::fopen (logPath.c_str(), "a");
+    file = platform::openFile (logPath, "a");
     writeLineUnlocked ("=== session start ===");
 }
 
@@ -97,7 +97,7 @@ void DiagLog::writeLineUnlocked (const char* text)
     if (std::ftell (file) > kMaxFileBytes)
     {
         std::fclose (file);
-        file = std::fopen (logPath.c_str(), "w");
+        file = platform::openFile (logPath, "w");
     }
 }
 

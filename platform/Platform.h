@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,8 @@
 // OS. Everything else in the tree is portable.
 namespace vo::platform
 {
+
+// Paths going in and out are UTF-8 text.
 
 // The user's roaming application-data folder (no trailing separator), or an
 // empty string when the environment gives none that can be used.
@@ -35,6 +38,19 @@ unsigned long currentProcessId() noexcept;
 // Creates a folder (one level). Returns true when it exists afterwards.
 bool createFolder (const std::string& path) noexcept;
 
+// std::fopen for a UTF-8 path, whatever the OS's own code page.
+std::FILE* openFile (const std::string& path, const char* mode) noexcept;
+
+// The folder that the diagnostic log and crash dumps go under. On Windows this
+// is the APPDATA environment variable (which a host may point elsewhere than
+// the shell's folder); empty when it is unset, empty or too long for a path.
+// Elsewhere it is applicationDataFolder().
+std::string diagnosticsDataFolder();
+
+// The user's language as an ISO 639 code ("en", "de", ...), or an empty string
+// when the operating system names none.
+std::string userLanguageCode();
+
 //==============================================================================
 // Stacks of other threads, for the freeze report.
 
@@ -46,7 +62,8 @@ std::vector<unsigned long> listOtherThreads();
 
 // Captures up to `maxFrames` return addresses of a running thread of this
 // process, innermost first. Returns the number captured, or 0 when the thread
-// could not be reached (it is then skipped).
+// could not be reached (it is then skipped). The thread is held only while
+// its registers are read; on Windows the stack is walked after it resumes.
 int captureThreadStack (unsigned long threadId, std::uintptr_t* frames, int maxFrames);
 
 struct CodeLocation

@@ -73,4 +73,31 @@ bool createFolder (const std::string& path) noexcept
     return stat (path.c_str(), &info) == 0 && S_ISDIR (info.st_mode);
 }
 
+std::FILE* openFile (const std::string& path, const char* mode) noexcept
+{
+    return std::fopen (path.c_str(), mode);
+}
+
+std::string diagnosticsDataFolder()
+{
+    return applicationDataFolder();
+}
+
+// The POSIX locale variables in their order of precedence, reduced to the
+// language ("de_DE.UTF-8" -> "de"); the C locale names no language.
+std::string userLanguageCode()
+{
+    for (const char* name : { "LC_ALL", "LC_MESSAGES", "LANG" })
+    {
+        const char* value = std::getenv (name);
+        if (value == nullptr || *value == 0)
+            continue;
+
+        const std::string locale (value);
+        const std::string language = locale.substr (0, locale.find_first_of ("_.@"));
+        return language == "C" || language == "POSIX" ? std::string() : language;
+    }
+    return {};
+}
+
 } // namespace vo::platform

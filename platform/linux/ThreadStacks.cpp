@@ -85,9 +85,9 @@ namespace
     std::string withoutFolder (const char* path)
     {
         if (path == nullptr || *path == 0)
-            return "?";
+            return std::string (1, '?');
         const char* slash = std::strrchr (path, '/');
-        return slash != nullptr ? slash + 1 : path;
+        return std::string (slash != nullptr ? slash + 1 : path);
     }
 
     std::string demangled (const char* name)
@@ -209,16 +209,16 @@ int captureThreadStack (unsigned long threadId, std::uintptr_t* frames, int maxF
 
 CodeLocation describeCodeAddress (std::uintptr_t address)
 {
-    CodeLocation location;
-    location.module = "?";
-
     Dl_info info {};
     // Return addresses point after the call; look up the call itself.
     const auto lookup = address > 0 ? address - 1 : address;
-    if (dladdr (reinterpret_cast<void*> (lookup), &info) == 0)
+    const bool found = dladdr (reinterpret_cast<void*> (lookup), &info) != 0;
+
+    CodeLocation location;
+    location.module = found ? withoutFolder (info.dli_fname) : std::string (1, '?');
+    if (! found)
         return location;
 
-    location.module = withoutFolder (info.dli_fname);
     if (info.dli_sname != nullptr && info.dli_saddr != nullptr)
     {
         location.symbol = demangled (info.dli_sname);
