@@ -16,9 +16,13 @@ class CurveText
 {
 public:
     static constexpr float kDeepestCutDb = -30.0f;
+    static constexpr int kMaxPieceChars = 24;
 
     static juce::String encode (const std::array<float, kBandCount>& curve);
     static std::array<float, kBandCount> decode (const juce::String& text);
+
+private:
+    static juce::String leadingNumberText (const juce::String& piece);
 };
 
 } // namespace vo::plugins::zel

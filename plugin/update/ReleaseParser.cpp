@@ -59,16 +59,21 @@ bool isWellFormedUtf8 (const juce::uint8* bytes, size_t size)
     return true;
 }
 
-// Counts bracket depth outside strings; cheap enough to run before parsing.
+// Counts bracket depth and digit runs outside strings; cheap enough to run
+// before parsing.
 bool isNestingShallow (const juce::String& text)
 {
+    constexpr int kMaxDigitRun = 18;
     int depth = 0;
+    int digitRun = 0;
     bool inString = false;
     bool escaped = false;
 
     for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
     {
         const auto c = *p;
+        if (inString || c < '0' || c > '9')
+            digitRun = 0;
 
         if (inString)
         {
@@ -82,6 +87,15 @@ bool isNestingShallow (const juce::String& text)
         else if (c == '"')
         {
             inString = true;
+            digitRun = 0;
+        }
+        else if (c >= '0' && c <= '9')
+        {
+            // The framework's reader overflows on integers beyond 64 bits; no
+            // field of ours is a number that long.
+            if (++digitRun > kMaxDigitRun)
+                return false;
+            continue;
         }
         else if (c == '[' || c == '{')
         {

@@ -13,7 +13,15 @@
 
 // Plain malloc is counted too where the sanitizers do not own it (glibc has no
 // malloc hooks any more, so the calls are forwarded to its internal entries).
-#if ! defined(__SANITIZE_ADDRESS__) && ! defined(__SANITIZE_THREAD__) && defined(__GLIBC__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+ #define ZEL_ENGINE_TEST_SANITIZED 1
+#elif defined(__has_feature)
+ #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  #define ZEL_ENGINE_TEST_SANITIZED 1
+ #endif
+#endif
+
+#if ! defined(ZEL_ENGINE_TEST_SANITIZED) && defined(__GLIBC__)
 extern "C"
 {
     void* __libc_malloc (std::size_t);

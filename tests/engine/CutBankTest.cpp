@@ -18,7 +18,6 @@ class CutBankAt48k : public ::testing::Test
 protected:
     static constexpr double kRate = 48000.0;
     static constexpr int kHop = 512;
-    static constexpr float kTickRate = (float) (kRate / 32.0);
 
     void SetUp() override
     {

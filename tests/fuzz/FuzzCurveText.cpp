@@ -4,9 +4,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
+    // Stored texts reach us as valid UTF-8 (the state reader checks it).
+    if (std::memchr (data, 0, size) != nullptr
+        || ! juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (data), (int) size))
+        return 0;
     const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) size);
     const auto curve = vo::plugins::zel::CurveText::decode (text);
     for (const float v : curve)

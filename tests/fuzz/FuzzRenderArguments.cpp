@@ -13,7 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     {
         if (i == size || data[i] == 0)
         {
-            args.add (juce::String::fromUTF8 (reinterpret_cast<const char*> (data + start), (int) (i - start)));
+            // The program refuses arguments that are not UTF-8 before parsing.
+            const auto* text = reinterpret_cast<const char*> (data + start);
+            if (! juce::CharPointer_UTF8::isValidString (text, (int) (i - start)))
+                return 0;
+            args.add (juce::String::fromUTF8 (text, (int) (i - start)));
             start = i + 1;
         }
     }

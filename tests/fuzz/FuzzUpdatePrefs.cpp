@@ -10,8 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     using vo::plugins::zel::upd::PrefsFile;
     const std::string text (reinterpret_cast<const char*> (data), size);
     const auto prefs = PrefsFile::parse (text);
-    if (prefs.lastCheck < 0)
-        std::abort();
 
     const auto again = PrefsFile::parse (PrefsFile::format (prefs));
     if (! (again == prefs))

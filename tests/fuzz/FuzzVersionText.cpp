@@ -4,13 +4,18 @@
 #include "plugin/update/Version.h"
 
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     using namespace vo::plugins::zel::upd;
-    const size_t half = size / 2;
-    const auto a = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) half);
-    const auto b = juce::String::fromUTF8 (reinterpret_cast<const char*> (data + half), (int) (size - half));
+    // Version texts reach us as valid UTF-8 (the document reader checks it).
+    if (std::memchr (data, 0, size) != nullptr
+        || ! juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (data), (int) size))
+        return 0;
+    const auto whole = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) size);
+    const auto a = whole.substring (0, whole.length() / 2);
+    const auto b = whole.substring (whole.length() / 2);
 
     const auto kept = sanitiseVersion (a);
     if (! kept.containsOnly ("0123456789.") || kept.length() > 64)

@@ -7,6 +7,7 @@
 #include <juce_events/juce_events.h>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <unistd.h>
 
@@ -159,7 +160,11 @@ int main (int argc, char** argv)
 {
     juce::StringArray args;
     for (int i = 1; i < argc; ++i)
+    {
+        if (! juce::CharPointer_UTF8::isValidString (argv[i], (int) std::strlen (argv[i])))
+            return fail ("argument " + juce::String (i) + " is not valid UTF-8", kExitUsage);
         args.add (juce::CharPointer_UTF8 (argv[i]));
+    }
 
     juce::String error;
     const auto options = RenderOptions::parse (args, error);

@@ -10,6 +10,15 @@ namespace
         return juce::File::getCurrentWorkingDirectory().getChildFile (path);
     }
 
+    // Arguments quoted in a one-line message, with control characters made visible.
+    juce::String quoted (const juce::String& text)
+    {
+        juce::String shown;
+        for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+            shown << (*p < 0x20 || *p == 0x7f ? juce::String ("?") : juce::String::charToString (*p));
+        return "'" + shown + "'";
+    }
+
     bool parseBlockSize (const juce::String& text, int& blockSize)
     {
         if (! text.containsOnly ("0123456789") || text.isEmpty() || text.length() > 6)
@@ -77,7 +86,7 @@ std::optional<RenderOptions> RenderOptions::parse (const juce::StringArray& args
                                 || arg == "--demo";
         if (! takesValue)
         {
-            error = "unknown argument '" + arg + "' (see --help)";
+            error = "unknown argument " + quoted (arg) + " (see --help)";
             return std::nullopt;
         }
         if (i + 1 >= args.size() || args[i + 1].isEmpty())
@@ -105,7 +114,7 @@ std::optional<RenderOptions> RenderOptions::parse (const juce::StringArray& args
         {
             if (! parseBlockSize (value, options.blockSize))
             {
-                error = "--block must be a whole number from 1 to 65536, not '" + value + "'";
+                error = "--block must be a whole number from 1 to 65536, not " + quoted (value);
                 return std::nullopt;
             }
         }
@@ -113,7 +122,7 @@ std::optional<RenderOptions> RenderOptions::parse (const juce::StringArray& args
         {
             if (! value.contains ("=") || value.upToFirstOccurrenceOf ("=", false, false).trim().isEmpty())
             {
-                error = "--set needs ID=VALUE, not '" + value + "'";
+                error = "--set needs ID=VALUE, not " + quoted (value);
                 return std::nullopt;
             }
             options.settings.push_back ({ value.upToFirstOccurrenceOf ("=", false, false).trim(),
