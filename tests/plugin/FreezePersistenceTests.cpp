@@ -137,6 +137,13 @@ TEST (CurveText, DecodingIsForgiving)
         many << "-1,";
     EXPECT_EQ (CurveText::decode (many)[31], -1.0f);
     EXPECT_EQ (CurveText::decode ({})[0], 0.0f);
+
+    // Found by fuzzing: endless exponents overflowed the number reader.
+    const auto exponents = CurveText::decode ("-1e3039999999,-5e1,-2.5E+0," + juce::String::repeatedString ("9", 40));
+    EXPECT_EQ (exponents[0], -1.0f);
+    EXPECT_EQ (exponents[1], -30.0f);
+    EXPECT_EQ (exponents[2], -2.5f);
+    EXPECT_EQ (exponents[3], 0.0f);
 }
 
 TEST (FreezePersistence, CaptureIsWrittenIntoTheState)
