@@ -63,7 +63,7 @@ bool isWellFormedUtf8 (const juce::uint8* bytes, size_t size)
 // before parsing.
 bool isNestingShallow (const juce::String& text)
 {
-    constexpr int kMaxDigitRun = 18;
+    constexpr int kMaxDigitRun = 9;
     int depth = 0;
     int digitRun = 0;
     bool inString = false;
@@ -91,8 +91,8 @@ bool isNestingShallow (const juce::String& text)
         }
         else if (c >= '0' && c <= '9')
         {
-            // The framework's reader overflows on integers beyond 64 bits; no
-            // field of ours is a number that long.
+            // The framework's reader overflows on long integers and exponents
+            // (its exponent is an int); no field of ours is such a number.
             if (++digitRun > kMaxDigitRun)
                 return false;
             continue;
