@@ -1,113 +1,16 @@
-// Proves the audio-thread operations allocate nothing once prepared: the global
-// allocation functions are replaced by counting ones for this test program.
+// Proves the audio-thread operations allocate nothing and lock nothing once
+// prepared, counted by the test support's allocation and lock hooks.
 
 #include "CarveEngine.h"
 
 #include "EngineTestSupport.h"
+#include "support/AudioThreadGuard.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <new>
-
-// Plain malloc is counted too where the sanitizers do not own it (glibc has no
-// malloc hooks any more, so the calls are forwarded to its internal entries).
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
- #define ZEL_ENGINE_TEST_SANITIZED 1
-#elif defined(__has_feature)
- #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-  #define ZEL_ENGINE_TEST_SANITIZED 1
- #endif
-#endif
-
-#if ! defined(ZEL_ENGINE_TEST_SANITIZED) && defined(__GLIBC__)
-extern "C"
-{
-    void* __libc_malloc (std::size_t);
-    void* __libc_calloc (std::size_t, std::size_t);
-    void* __libc_realloc (void*, std::size_t);
-}
-
-namespace
-{
-void noteAllocation() noexcept;
-void* rawMalloc (std::size_t size) noexcept { return __libc_malloc (size); }
-} // namespace
-
-extern "C"
-{
-    void* malloc (std::size_t size)
-    {
-        noteAllocation();
-        return __libc_malloc (size);
-    }
-
-    void* calloc (std::size_t n, std::size_t size)
-    {
-        noteAllocation();
-        return __libc_calloc (n, size);
-    }
-
-    void* realloc (void* p, std::size_t size)
-    {
-        noteAllocation();
-        return __libc_realloc (p, size);
-    }
-}
-#define ZEL_COUNTS_MALLOC 1
-#else
-namespace
-{
-void* rawMalloc (std::size_t size) noexcept { return std::malloc (size); }
-} // namespace
-#endif
-
-
-namespace
-{
-std::atomic<bool> counting { false };
-std::atomic<long> allocations { 0 };
-
-void noteAllocation() noexcept
-{
-    if (counting.load (std::memory_order_relaxed))
-        allocations.fetch_add (1, std::memory_order_relaxed);
-}
-
-void* allocate (std::size_t size)
-{
-    noteAllocation();
-    if (void* p = rawMalloc (size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-
-void* allocateAligned (std::size_t size, std::align_val_t alignment)
-{
-    noteAllocation();
-    const auto a = (std::size_t) alignment;
-    if (void* p = std::aligned_alloc (a, (size + a - 1) / a * a))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new (std::size_t size) { return allocate (size); }
-void* operator new[] (std::size_t size) { return allocate (size); }
-void* operator new (std::size_t size, const std::nothrow_t&) noexcept { noteAllocation(); return rawMalloc (size == 0 ? 1 : size); }
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept { noteAllocation(); return rawMalloc (size == 0 ? 1 : size); }
-void* operator new (std::size_t size, std::align_val_t a) { return allocateAligned (size, a); }
-void* operator new[] (std::size_t size, std::align_val_t a) { return allocateAligned (size, a); }
-void operator delete (void* p) noexcept { std::free (p); }
-void operator delete[] (void* p) noexcept { std::free (p); }
-void operator delete (void* p, std::size_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::size_t) noexcept { std::free (p); }
-void operator delete (void* p, std::align_val_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::align_val_t) noexcept { std::free (p); }
-void operator delete (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
-void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
-
 
 namespace vo::plugins::zel
 {
@@ -115,33 +18,35 @@ namespace
 {
 
 using test::AudioBuffer;
+using vo::test::AudioThreadGuard;
 
-class Counting
+// Keeps the compiler from eliding the allocations the guard must see.
+void* volatile escape = nullptr;
+
+struct alignas (64) OverAligned
 {
-public:
-    Counting() { allocations = 0; counting = true; }
-    ~Counting() { counting = false; }
-    long count() const { return allocations.load(); }
+    float values[16];
 };
 
 TEST (AudioThreadAllocation, TheCountersSeeAllocations)
 {
-    long seen = 0;
+    AudioThreadGuard guard;
+    auto plain = std::make_unique<int> (3);
+    escape = plain.get();
+    auto aligned = std::make_unique<OverAligned>();
+    escape = aligned.get();
+    if (AudioThreadGuard::countsMallocAndLocks())
     {
-        Counting c;
-        auto* p = new int (3);
-        delete p;
-#ifdef ZEL_COUNTS_MALLOC
         void* q = std::malloc (16);
+        escape = q;
         std::free (q);
-#endif
-        seen = c.count();
+        // operator new counts itself and the malloc under it; aligned new counts once.
+        EXPECT_EQ (guard.allocations(), 4u);
     }
-#ifdef ZEL_COUNTS_MALLOC
-    EXPECT_EQ (seen, 2);
-#else
-    EXPECT_EQ (seen, 1);
-#endif
+    else
+    {
+        EXPECT_EQ (guard.allocations(), 2u);
+    }
 }
 
 // Every block size and rate, with settings that touch every stage: mode and pan
@@ -171,9 +76,9 @@ TEST (AudioThreadAllocation, ProcessAndSetSettingsAllocateNothingAfterPrepare)
             curve.fill (-6.0f);
             DisplayFrame frame;
 
-            long seen = 0;
+            size_t seen = 0, locks = 0;
             {
-                Counting c;
+                AudioThreadGuard guard;
                 int block = 0;
                 for (int offset = 0; offset < total; offset += blockSize, ++block)
                 {
@@ -198,9 +103,11 @@ TEST (AudioThreadAllocation, ProcessAndSetSettingsAllocateNothingAfterPrepare)
                     engine.process (m, 3, scChannels > 0 ? sc : nullptr, scChannels, n);
                     engine.readDisplayFrame (frame);
                 }
-                seen = c.count();
+                seen = guard.allocations();
+                locks = guard.locks();
             }
-            EXPECT_EQ (seen, 0) << "rate " << rate << ", block size " << blockSize;
+            EXPECT_EQ (seen, 0u) << "rate " << rate << ", block size " << blockSize;
+            EXPECT_EQ (locks, 0u) << "rate " << rate << ", block size " << blockSize;
         }
     }
 }

@@ -58,7 +58,7 @@ bool AudioThreadGuard::countsMallocAndLocks()
 
 } // namespace vo::test
 
-// operator new in all its forms funnels through these two.
+// operator new in all its forms, aligned ones included, is counted here.
 void* operator new (std::size_t size)
 {
     noteAllocation();
@@ -83,10 +83,28 @@ void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept
     return operator new (size, std::nothrow);
 }
 
+void* operator new (std::size_t size, std::align_val_t alignment)
+{
+    noteAllocation();
+    const auto a = (std::size_t) alignment;
+    if (void* p = std::aligned_alloc (a, (size + a - 1) / a * a))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* operator new[] (std::size_t size, std::align_val_t alignment)
+{
+    return operator new (size, alignment);
+}
+
 void operator delete (void* p) noexcept { std::free (p); }
 void operator delete[] (void* p) noexcept { std::free (p); }
 void operator delete (void* p, std::size_t) noexcept { std::free (p); }
 void operator delete[] (void* p, std::size_t) noexcept { std::free (p); }
+void operator delete (void* p, std::align_val_t) noexcept { std::free (p); }
+void operator delete[] (void* p, std::align_val_t) noexcept { std::free (p); }
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
 
 #if ! defined(ZEL_TEST_SANITIZED)
 // Interpose the C allocator and the mutex lock so that C-level allocations
