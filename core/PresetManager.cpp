@@ -1,9 +1,11 @@
 #include "PresetManager.h"
 
 #include "NumberText.h"
+#include "Utf8Check.h"
 #include "platform/Platform.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace vo::core
 {
@@ -15,9 +17,64 @@ namespace
     const juce::Identifier kId { "id" };
     const juce::Identifier kValue { "value" };
 
+    // Our presets are a few kilobytes and three levels deep; anything far
+    // beyond that is not one of ours, and the XML reader recurses per level.
+    constexpr juce::int64 kMaxPresetFileBytes = 1 << 20;
+    constexpr int kMaxPresetDepth = 16;
+
     juce::RangedAudioParameter* asRanged (juce::AudioProcessorParameter* p)
     {
         return dynamic_cast<juce::RangedAudioParameter*> (p);
+    }
+
+    // Element nesting as the tags suggest it, erring on the deep side;
+    // comments, declarations and processing instructions are skipped whole.
+    bool isNestingShallow (const char* text, size_t size)
+    {
+        int depth = 0;
+        for (size_t i = 0; i < size; ++i)
+        {
+            if (text[i] != '<' || i + 1 >= size)
+                continue;
+
+            const char next = text[i + 1];
+            const char* end = static_cast<const char*> (std::memchr (text + i, '>', size - i));
+            if (end == nullptr)
+                return true; // the parser will refuse it without going deep
+
+            if (next == '/')
+                --depth;
+            else if (next != '!' && next != '?' && end[-1] != '/' && ++depth > kMaxPresetDepth)
+                return false;
+
+            i = (size_t) (end - text);
+        }
+        return true;
+    }
+
+    // The file's text as well-formed UTF-8 (a byte-order mark is dropped), or
+    // nothing when it is too big, not UTF-8 or nested beyond any preset.
+    std::unique_ptr<juce::XmlElement> readPresetXml (const juce::File& file)
+    {
+        if (file.getSize() > kMaxPresetFileBytes)
+            return nullptr;
+
+        juce::MemoryBlock bytes;
+        if (! file.loadFileAsData (bytes) || bytes.getSize() > (size_t) kMaxPresetFileBytes)
+            return nullptr;
+
+        auto* text = static_cast<const char*> (bytes.getData());
+        auto size = bytes.getSize();
+        if (size >= 3 && std::memcmp (text, "\xef\xbb\xbf", 3) == 0)
+        {
+            text += 3;
+            size -= 3;
+        }
+
+        if (size == 0 || ! Utf8Check::isWellFormed (text, size) || ! isNestingShallow (text, size))
+            return nullptr;
+
+        return juce::XmlDocument::parse (juce::String::fromUTF8 (text, (int) size));
     }
 }
 
@@ -111,7 +168,7 @@ bool PresetManager::loadPreset (const juce::String& name)
     if (file == juce::File() || ! file.existsAsFile())
         return false;
 
-    const auto xml = juce::XmlDocument::parse (file);
+    const auto xml = readPresetXml (file);
     if (xml == nullptr)
         return false;
 

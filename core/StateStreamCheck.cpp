@@ -1,5 +1,7 @@
 #include "StateStreamCheck.h"
 
+#include "Utf8Check.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstring>
@@ -84,7 +86,7 @@ bool StateStreamCheck::readString (bool mustBeNonEmpty)
     const auto length = (size_t) (terminator - start);
     if (mustBeNonEmpty && length == 0)
         return false;
-    if (! juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (start), (int) length))
+    if (! Utf8Check::isWellFormed (start, length))
         return false;
 
     pos += length + 1;
@@ -124,7 +126,7 @@ bool StateStreamCheck::readVar (int depth)
             const auto* text = reinterpret_cast<const char*> (bytes + pos);
             const auto* terminator = static_cast<const char*> (std::memchr (text, 0, payload));
             const auto length = terminator != nullptr ? (size_t) (terminator - text) : payload;
-            if (! juce::CharPointer_UTF8::isValidString (text, (int) length))
+            if (! Utf8Check::isWellFormed (text, length))
                 return false;
             pos += payload;
             return true;

@@ -1,6 +1,7 @@
 #include "ReleaseParser.h"
 
 #include "Version.h"
+#include "core/Utf8Check.h"
 #include "plugin/ProductInfo.h"
 
 namespace vo::plugins::zel::upd
@@ -8,57 +9,6 @@ namespace vo::plugins::zel::upd
 
 namespace
 {
-bool isContinuationByte (juce::uint8 byte) { return (byte & 0xc0) == 0x80; }
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isWellFormedUtf8 (const juce::uint8* bytes, size_t size)
-{
-    size_t i = 0;
-
-    while (i < size)
-    {
-        const auto lead = bytes[i];
-
-        if (lead == 0)
-            return false;
-
-        if (lead < 0x80)
-        {
-            ++i;
-            continue;
-        }
-
-        size_t extra = 0;
-        juce::uint32 codePoint = 0;
-
-        if ((lead & 0xe0) == 0xc0)      { extra = 1; codePoint = lead & 0x1fu; }
-        else if ((lead & 0xf0) == 0xe0) { extra = 2; codePoint = lead & 0x0fu; }
-        else if ((lead & 0xf8) == 0xf0) { extra = 3; codePoint = lead & 0x07u; }
-        else return false;
-
-        if (size - i <= extra)
-            return false;
-
-        for (size_t k = 1; k <= extra; ++k)
-        {
-            if (! isContinuationByte (bytes[i + k]))
-                return false;
-
-            codePoint = (codePoint << 6) | (bytes[i + k] & 0x3fu);
-        }
-
-        constexpr juce::uint32 smallestForLength[] = { 0, 0x80, 0x800, 0x10000 };
-
-        if (codePoint < smallestForLength[extra] || codePoint > 0x10ffff
-            || (codePoint >= 0xd800 && codePoint <= 0xdfff))
-            return false;
-
-        i += extra + 1;
-    }
-
-    return true;
-}
-
 // Counts bracket depth and digit runs outside strings; cheap enough to run
 // before parsing.
 bool isNestingShallow (const juce::String& text)
@@ -147,7 +97,7 @@ juce::String decodeDocument (const juce::MemoryBlock& body)
 {
     const auto* bytes = static_cast<const juce::uint8*> (body.getData());
 
-    if (body.isEmpty() || ! isWellFormedUtf8 (bytes, body.getSize()))
+    if (body.isEmpty() || ! core::Utf8Check::isWellFormed (bytes, body.getSize()))
         return {};
 
     return juce::String::fromUTF8 (static_cast<const char*> (body.getData()), (int) body.getSize());

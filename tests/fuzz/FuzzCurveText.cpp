@@ -1,5 +1,6 @@
 // Fuzzes the stored frozen-cut text: always 32 values within -30 ... 0.
 
+#include "core/Utf8Check.h"
 #include "plugin/CurveText.h"
 
 #include <cmath>
@@ -9,8 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     // Stored texts reach us as valid UTF-8 (the state reader checks it).
-    if (std::memchr (data, 0, size) != nullptr
-        || ! juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (data), (int) size))
+    if (! vo::core::Utf8Check::isWellFormed (data, size))
         return 0;
     const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) size);
     const auto curve = vo::plugins::zel::CurveText::decode (text);

@@ -1,6 +1,7 @@
 // Fuzzes zel-render's command line: arguments separated by NUL bytes. Parsing
 // never crashes; accepted options are within their limits and rejections say why.
 
+#include "core/Utf8Check.h"
 #include "render/RenderOptions.h"
 
 #include <cstdlib>
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         {
             // The program refuses arguments that are not UTF-8 before parsing.
             const auto* text = reinterpret_cast<const char*> (data + start);
-            if (! juce::CharPointer_UTF8::isValidString (text, (int) (i - start)))
+            if (! vo::core::Utf8Check::isWellFormed (text, i - start))
                 return 0;
             args.add (juce::String::fromUTF8 (text, (int) (i - start)));
             start = i + 1;

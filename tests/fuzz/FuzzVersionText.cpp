@@ -3,6 +3,8 @@
 
 #include "plugin/update/Version.h"
 
+#include "core/Utf8Check.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -10,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     using namespace vo::plugins::zel::upd;
     // Version texts reach us as valid UTF-8 (the document reader checks it).
-    if (std::memchr (data, 0, size) != nullptr
-        || ! juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (data), (int) size))
+    if (! vo::core::Utf8Check::isWellFormed (data, size))
         return 0;
     const auto whole = juce::String::fromUTF8 (reinterpret_cast<const char*> (data), (int) size);
     const auto a = whole.substring (0, whole.length() / 2);

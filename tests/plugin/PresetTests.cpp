@@ -201,6 +201,43 @@ TEST (UserPresets, DamagedFilesFailWithoutTouchingParameters)
     EXPECT_EQ (plain (p, "bypass"), 0.0f);
 }
 
+TEST (UserPresets, FilesThatAreNotOursAreRefusedWhole)
+{
+    Processor p;
+    auto& pm = p.getPresetManager();
+    ASSERT_TRUE (pm.getPresetFolder().createDirectory());
+    setPlain (p, "amount", 66.0f);
+    const auto write = [&] (const char* name, const void* data, size_t size) {
+        ASSERT_TRUE (pm.getPresetFolder().getChildFile (juce::String (name) + ".vopreset").replaceWithData (data, size));
+    };
+
+    // An overlong NUL inside an attribute value: not UTF-8.
+    const char overlong[] = "<PARAMS><PARAM id=\"amount\" value=\"1\xc0\x80\"/></PARAMS>";
+    write ("Overlong", overlong, sizeof (overlong) - 1);
+    EXPECT_FALSE (pm.loadPreset ("Overlong"));
+
+    // Latin-1 text, as an old editor might save it.
+    const char latin1[] = "<PARAMS name=\"Caf\xe9\"><PARAM id=\"amount\" value=\"10\"/></PARAMS>";
+    write ("Latin", latin1, sizeof (latin1) - 1);
+    EXPECT_FALSE (pm.loadPreset ("Latin"));
+
+    // Nested far deeper than any preset, which the reader would recurse into.
+    std::string deep ("<PARAMS>");
+    for (int i = 0; i < 100000; ++i)
+        deep += "<a>";
+    write ("Deep", deep.data(), deep.size());
+    EXPECT_FALSE (pm.loadPreset ("Deep"));
+
+    EXPECT_NEAR (plain (p, "amount"), 66.0f, 1e-3f);
+    EXPECT_EQ (pm.getLoadCounter(), 0);
+
+    // A byte-order mark in front of good UTF-8 is fine.
+    const char withMark[] = "\xef\xbb\xbf<PARAMS><PARAM id=\"amount\" value=\"25\"/></PARAMS>";
+    write ("Marked", withMark, sizeof (withMark) - 1);
+    ASSERT_TRUE (pm.loadPreset ("Marked"));
+    EXPECT_NEAR (plain (p, "amount"), 25.0f, 1e-3f);
+}
+
 #if JUCE_LINUX
 TEST (UserPresets, FailedWriteKeepsThePreviousFile)
 {

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -124,6 +126,31 @@ TEST (State, CountsThatWouldExhaustMemoryAreRefusedQuickly)
 
     EXPECT_FALSE (vo::core::StateStreamCheck::isWellFormed (hugeProps, sizeof (hugeProps)));
     EXPECT_FALSE (vo::core::StateStreamCheck::isWellFormed (hugeChildren, sizeof (hugeChildren)));
+}
+
+TEST (State, TextThatIsNotStrictUtf8IsRefused)
+{
+    Processor p;
+    setPlain (p, "amount", 33.0f);
+    const auto good = stateOf (p);
+    const auto* begin = static_cast<const char*> (good.getData());
+    const auto* end = begin + good.getSize();
+    const std::string id ("amount");
+    const auto* found = std::search (begin, end, id.begin(), id.end());
+    ASSERT_NE (found, end);
+
+    // The same number of bytes in place of "amount", so only the text is wrong:
+    // an overlong NUL, a UTF-16 surrogate, a code point past U+10FFFF.
+    for (const char* bad : { "am\xc0\x80nt", "a\xed\xa0\x80nt", "a\xf4\x90\x80\x80t" })
+    {
+        ASSERT_EQ (std::strlen (bad), id.size());
+        juce::MemoryBlock damaged (good);
+        std::memcpy (static_cast<char*> (damaged.getData()) + (found - begin), bad, id.size());
+
+        EXPECT_FALSE (vo::core::StateStreamCheck::isWellFormed (damaged.getData(), damaged.getSize())) << bad;
+        p.setStateInformation (damaged.getData(), (int) damaged.getSize());
+        expectAllValues (p, { { "amount", 33.0f } });
+    }
 }
 
 TEST (State, DeeplyNestedTreesAreRefused)

@@ -2,6 +2,7 @@
 
 #include "DemoSignals.h"
 #include "Renderer.h"
+#include "core/Utf8Check.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <juce_events/juce_events.h>
@@ -161,7 +162,7 @@ int main (int argc, char** argv)
     juce::StringArray args;
     for (int i = 1; i < argc; ++i)
     {
-        if (! juce::CharPointer_UTF8::isValidString (argv[i], (int) std::strlen (argv[i])))
+        if (! vo::core::Utf8Check::isWellFormed (argv[i]))
             return fail ("argument " + juce::String (i) + " is not valid UTF-8", kExitUsage);
         args.add (juce::CharPointer_UTF8 (argv[i]));
     }
