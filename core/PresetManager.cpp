@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "Utf8Check.h"
+#include "XmlTextCheck.h"
 #include "platform/Platform.h"
 
 #include <cmath>
@@ -18,7 +19,7 @@ namespace
     const juce::Identifier kValue { "value" };
 
     // Our presets are a few kilobytes and three levels deep; anything far
-    // beyond that is not one of ours, and the XML reader recurses per level.
+    // beyond that is not one of ours.
     constexpr juce::int64 kMaxPresetFileBytes = 1 << 20;
     constexpr int kMaxPresetDepth = 16;
 
@@ -27,33 +28,8 @@ namespace
         return dynamic_cast<juce::RangedAudioParameter*> (p);
     }
 
-    // Element nesting as the tags suggest it, erring on the deep side;
-    // comments, declarations and processing instructions are skipped whole.
-    bool isNestingShallow (const char* text, size_t size)
-    {
-        int depth = 0;
-        for (size_t i = 0; i < size; ++i)
-        {
-            if (text[i] != '<' || i + 1 >= size)
-                continue;
-
-            const char next = text[i + 1];
-            const char* end = static_cast<const char*> (std::memchr (text + i, '>', size - i));
-            if (end == nullptr)
-                return true; // the parser will refuse it without going deep
-
-            if (next == '/')
-                --depth;
-            else if (next != '!' && next != '?' && end[-1] != '/' && ++depth > kMaxPresetDepth)
-                return false;
-
-            i = (size_t) (end - text);
-        }
-        return true;
-    }
-
     // The file's text as well-formed UTF-8 (a byte-order mark is dropped), or
-    // nothing when it is too big, not UTF-8 or nested beyond any preset.
+    // nothing when it is too big, not UTF-8 or beyond what the reader handles.
     std::unique_ptr<juce::XmlElement> readPresetXml (const juce::File& file)
     {
         if (file.getSize() > kMaxPresetFileBytes)
@@ -71,7 +47,7 @@ namespace
             size -= 3;
         }
 
-        if (size == 0 || ! Utf8Check::isWellFormed (text, size) || ! isNestingShallow (text, size))
+        if (size == 0 || ! Utf8Check::isWellFormed (text, size) || ! XmlTextCheck::isWithinReaderLimits (text, size, kMaxPresetDepth))
             return nullptr;
 
         return juce::XmlDocument::parse (juce::String::fromUTF8 (text, (int) size));

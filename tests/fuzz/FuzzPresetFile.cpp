@@ -5,8 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    vo::fuzz::startJuceOnce();
-    static vo::plugins::zel::Processor processor;
+    auto& processor = vo::fuzz::processorForTheWholeRun();
     auto& presets = processor.getPresetManager();
 
     static const juce::File file = [&] {

@@ -5,8 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    vo::fuzz::startJuceOnce();
-    static vo::plugins::zel::Processor processor;
+    auto& processor = vo::fuzz::processorForTheWholeRun();
 
     const auto before = vo::fuzz::parameterValues (processor);
     const bool accepted = processor.getStateManager().readState (data, (int) std::min<size_t> (size, 1 << 20));

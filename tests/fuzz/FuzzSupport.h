@@ -14,16 +14,26 @@
 namespace vo::fuzz
 {
 
+// The framework and the processor under test are made once and never torn
+// down: the fuzzer leaves through exit(), and the framework's own statics may
+// already be gone by the time a static of ours would shut it down.
 inline void startJuceOnce()
 {
     static bool started = [] {
         char pattern[] = "/tmp/zel-fuzz-home-XXXXXX";
         if (const char* home = mkdtemp (pattern))
             setenv ("HOME", home, 1);
-        static juce::ScopedJuceInitialiser_GUI juce;
-        return true;
+        static auto* juce = new juce::ScopedJuceInitialiser_GUI();
+        return juce != nullptr;
     }();
     (void) started;
+}
+
+inline vo::plugins::zel::Processor& processorForTheWholeRun()
+{
+    startJuceOnce();
+    static auto* processor = new vo::plugins::zel::Processor();
+    return *processor;
 }
 
 inline std::vector<float> parameterValues (juce::AudioProcessor& p)

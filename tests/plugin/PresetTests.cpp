@@ -228,11 +228,27 @@ TEST (UserPresets, FilesThatAreNotOursAreRefusedWhole)
     write ("Deep", deep.data(), deep.size());
     EXPECT_FALSE (pm.loadPreset ("Deep"));
 
+    // A processing instruction followed by text inside an element, which
+    // sends the XML reader round in circles.
+    const char instruction[] = "<?xml version=\"1.0\"?><PARAMS><?x?>text</PARAMS>";
+    write ("Instruction", instruction, sizeof (instruction) - 1);
+    EXPECT_FALSE (pm.loadPreset ("Instruction"));
+    const char instructionInTag[] = "<PARAMS><PARAM id=\"amount\" val<?x?>\r0</PARAMS>";
+    write ("InTag", instructionInTag, sizeof (instructionInTag) - 1);
+    EXPECT_FALSE (pm.loadPreset ("InTag"));
+
+    // Entities a document type declares can expand without bound.
+    const char entities[] = "<!DOCTYPE p [<!ENTITY a \"<PARAM id='amount' value='5'/>\">]><PARAMS>&a;</PARAMS>";
+    write ("Entities", entities, sizeof (entities) - 1);
+    EXPECT_FALSE (pm.loadPreset ("Entities"));
+
     EXPECT_NEAR (plain (p, "amount"), 66.0f, 1e-3f);
     EXPECT_EQ (pm.getLoadCounter(), 0);
 
-    // A byte-order mark in front of good UTF-8 is fine.
-    const char withMark[] = "\xef\xbb\xbf<PARAMS><PARAM id=\"amount\" value=\"25\"/></PARAMS>";
+    // A byte-order mark in front of good UTF-8 is fine, and so are comments
+    // and quoted '>' and '/>'.
+    const char withMark[] = "\xef\xbb\xbf<?xml version=\"1.0\"?><!-- <a> --><PARAMS note=\"a/> b>\">"
+                            "<PARAM id=\"amount\" value=\"25\"/></PARAMS>";
     write ("Marked", withMark, sizeof (withMark) - 1);
     ASSERT_TRUE (pm.loadPreset ("Marked"));
     EXPECT_NEAR (plain (p, "amount"), 25.0f, 1e-3f);
