@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace vo::core
 {
@@ -26,6 +27,19 @@ inline bool isFiniteNumber (const juce::var& v)
     char* end = nullptr;
     const double parsed = std::strtod (text.c_str(), &end);
     return end == text.c_str() + text.size() && std::isfinite (parsed);
+}
+
+// The stored value as a whole number when it is one that fits an int; the
+// fallback otherwise. A plain cast of a huge stored double is undefined.
+inline int wholeNumberOr (const juce::var& v, int fallback)
+{
+    if (! isFiniteNumber (v))
+        return fallback;
+
+    const double value = v.isInt64() ? (double) (juce::int64) v : (double) v;
+    if (value < (double) std::numeric_limits<int>::min() || value > (double) std::numeric_limits<int>::max())
+        return fallback;
+    return (int) value;
 }
 
 } // namespace vo::core

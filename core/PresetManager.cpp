@@ -174,7 +174,11 @@ bool PresetManager::applyUserPresetTree (const juce::ValueTree& preset)
             continue;
 
         if (auto* parameter = valueTreeState.getParameter (id))
-            setPlainValue (*parameter, (float) (double) value);
+        {
+            // Clamped in double: 1e300 has no float.
+            const auto& range = parameter->getNormalisableRange();
+            setPlainValue (*parameter, (float) juce::jlimit ((double) range.start, (double) range.end, (double) value));
+        }
     }
     return true;
 }

@@ -128,13 +128,14 @@ bool StateManager::readState (const void* data, int sizeInBytes)
     if (! tree.isValid() || ! tree.hasType (valueTreeState.state.getType()))
         return false;
 
-    const int version = tree.getProperty (kStateVersion, 1);
+    const int version = wholeNumberOr (tree.getProperty (kStateVersion, 1), 1);
     if (version < stateVersion)
         migrateState (tree, version);
 
     const juce::var scale = tree.getProperty (kEditorScale, 1.0);
     const double scaleValue = isFiniteNumber (scale) ? (double) scale : 1.0;
-    editorScale.store (scaleValue > 0.0 ? (float) scaleValue : 1.0f);
+    const bool scaleFits = scaleValue > 0.0 && scaleValue <= (double) std::numeric_limits<float>::max();
+    editorScale.store (scaleFits ? (float) scaleValue : 1.0f);
 
     sanitiseParameterValues (tree);
     valueTreeState.replaceState (tree);
@@ -151,10 +152,21 @@ void StateManager::sanitiseParameterValues (juce::ValueTree& tree)
             continue;
 
         auto* parameter = valueTreeState.getParameter (child[kId].toString());
-        if (parameter == nullptr || isFiniteNumber (child[kValue]))
+        if (parameter == nullptr)
             continue;
 
-        child.setProperty (kValue, parameter->convertFrom0to1 (parameter->getDefaultValue()), nullptr);
+        if (! isFiniteNumber (child[kValue]))
+        {
+            child.setProperty (kValue, parameter->convertFrom0to1 (parameter->getDefaultValue()), nullptr);
+            continue;
+        }
+
+        // Out-of-range values are clamped here, in double, because the
+        // framework narrows them to float first and 1e300 has no float.
+        const auto& range = parameter->getNormalisableRange();
+        const double stored = child[kValue];
+        if (stored < (double) range.start || stored > (double) range.end)
+            child.setProperty (kValue, juce::jlimit ((double) range.start, (double) range.end, stored), nullptr);
     }
 }
 

@@ -214,6 +214,24 @@ TEST (State, NonFiniteStoredValuesBecomeDefaults)
         EXPECT_TRUE (std::isfinite (raw->getValue()));
 }
 
+TEST (State, HugeStoredNumbersAreClampedNotCast)
+{
+    Processor a;
+    auto tree = treeOf (stateOf (a));
+    tree.getChildWithProperty ("id", "amount").setProperty ("value", 1e300, nullptr);
+    tree.getChildWithProperty ("id", "attack").setProperty ("value", -1e300, nullptr);
+    tree.getChildWithProperty ("id", "release").setProperty ("value", (juce::int64) 1 << 62, nullptr);
+    tree.setProperty ("stateVersion", 3.3e150, nullptr);
+    tree.setProperty ("editorScale", 1e300, nullptr);
+    const auto block = streamOf (tree);
+
+    Processor b;
+    b.setStateInformation (block.getData(), (int) block.getSize());
+    const auto rangeOf = [&] (const char* id) { return b.getStateManager().getValueTreeState().getParameter (id)->getNormalisableRange(); };
+    expectAllValues (b, { { "amount", rangeOf ("amount").end }, { "attack", rangeOf ("attack").start }, { "release", rangeOf ("release").end } });
+    EXPECT_FLOAT_EQ (b.getStateManager().getEditorScale(), 1.0f);
+}
+
 TEST (State, RestoreClearsUndoHistory)
 {
     Processor p;
