@@ -227,19 +227,19 @@ CodeLocation describeCodeAddress (std::uintptr_t address)
     return location;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
- #define ZEL_ADDRESS_SANITIZED 1
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+ #define ZEL_SHADOW_SANITIZED 1
 #elif defined(__has_feature)
- #if __has_feature(address_sanitizer)
-  #define ZEL_ADDRESS_SANITIZED 1
+ #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  #define ZEL_SHADOW_SANITIZED 1
  #endif
 #endif
 
 bool writeProcessDump (const std::string& path)
 {
-#if defined(ZEL_ADDRESS_SANITIZED)
-    // The shadow memory of an address-sanitised process would make its core
-    // file terabytes large; such builds are for tests only.
+#if defined(ZEL_SHADOW_SANITIZED)
+    // The shadow memory of an address- or thread-sanitised process would make
+    // its core file terabytes large; such builds are for tests only.
     (void) path;
     return false;
 #else

@@ -7,6 +7,8 @@
 // Usage: zel_win_host_test <path to ZEL.vst3 bundle or DLL>
 // Prints one line per check and "N passed, M failed"; exits non-zero on failure.
 
+#include "CheckReport.h"
+
 #include <pluginterfaces/base/ibstream.h>
 #include <pluginterfaces/base/ipluginbase.h>
 #include <pluginterfaces/vst/ivstaudioprocessor.h>
@@ -38,20 +40,7 @@ using namespace Steinberg;
 namespace
 {
 
-//==============================================================================
-int passed = 0;
-int failed = 0;
-
-bool check (bool ok, const std::string& what, const std::string& detail = {})
-{
-    if (ok)
-        ++passed;
-    else
-        ++failed;
-    std::printf ("%s %s%s%s\n", ok ? "PASS" : "FAIL", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
-    std::fflush (stdout);
-    return ok;
-}
+using vo::test::check;
 
 std::string narrow (const char16* text)
 {
@@ -562,8 +551,7 @@ int main (int argc, char** argv)
     module.handle = LoadLibraryW (dllPathW.c_str());
     if (! check (module.handle != nullptr, "module loads", module.handle == nullptr ? "LoadLibrary error " + std::to_string (GetLastError()) : std::string()))
     {
-        std::printf ("%d passed, %d failed\n", passed, failed);
-        return 1;
+        return vo::test::CheckReport::forThisProgram().abandon();
     }
 
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*> (module.handle);
@@ -580,8 +568,7 @@ int main (int argc, char** argv)
     check (initDll != nullptr && exitDll != nullptr && getFactory != nullptr, "exports GetPluginFactory, InitDll, ExitDll");
     if (initDll == nullptr || getFactory == nullptr)
     {
-        std::printf ("%d passed, %d failed\n", passed, failed);
-        return 1;
+        return vo::test::CheckReport::forThisProgram().abandon();
     }
     check (initDll(), "InitDll succeeds");
 
@@ -600,8 +587,7 @@ int main (int argc, char** argv)
     module.factory = getFactory();
     if (! check (module.factory != nullptr, "factory created"))
     {
-        std::printf ("%d passed, %d failed\n", passed, failed);
-        return 1;
+        return vo::test::CheckReport::forThisProgram().abandon();
     }
 
     PFactoryInfo factoryInfo {};
@@ -645,8 +631,7 @@ int main (int argc, char** argv)
         factory2->release();
     if (! haveComponent)
     {
-        std::printf ("%d passed, %d failed\n", passed, failed);
-        return 1;
+        return vo::test::CheckReport::forThisProgram().abandon();
     }
 
     //--------------------------------------------------------------------------
@@ -778,6 +763,5 @@ int main (int argc, char** argv)
                && log.find ("] watchdog stopped") != std::string::npos,
            "plug-in's log in %APPDATA%\\velmora\\diag\\ZEL-<pid>.log", std::to_string (log.size()) + " bytes");
 
-    std::printf ("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return vo::test::CheckReport::forThisProgram().finish();
 }

@@ -3,6 +3,7 @@
 // %APPDATA%\velmora\diag, and a freeze report with stack traces and a minidump.
 // Prints one line per check and "N passed, M failed"; exits non-zero on failure.
 
+#include "CheckReport.h"
 #include "diagnostics/DiagLog.h"
 #include "platform/Platform.h"
 
@@ -31,19 +32,7 @@
 namespace
 {
 
-int passed = 0;
-int failed = 0;
-
-bool check (bool ok, const std::string& what, const std::string& detail = {})
-{
-    if (ok)
-        ++passed;
-    else
-        ++failed;
-    std::printf ("%s %s%s%s\n", ok ? "PASS" : "FAIL", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
-    std::fflush (stdout);
-    return ok;
-}
+using vo::test::check;
 
 std::string utf8 (const wchar_t* text)
 {
@@ -380,6 +369,5 @@ int main()
     testStacksDirectly();
     testLogAndWatchdog();
 
-    std::printf ("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return vo::test::CheckReport::forThisProgram().finish();
 }
