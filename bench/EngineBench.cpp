@@ -20,6 +20,7 @@
 #include <cstring>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #if defined(__SSE__)
@@ -192,9 +193,10 @@ void allConfigurations (benchmark::internal::Benchmark* b)
 BENCHMARK (engineBench)->Apply (allConfigurations)->MinTime (0.3);
 
 // The bank alone, stereo, one tick at a time: bank 0 is ReferenceBellBank,
-// 1 the engine's bank with its best kernel, 2 AVX2, 3 SSE2, 4 its scalar chain.
+// 1 the engine's bank with its best kernel, 2 AVX2, 3 SSE2, 4 its scalar chain;
+// 5 the best kernel with a block's ticks queued, as the engine runs it.
 template <typename Bank>
-void runBank (benchmark::State& state, Bank& bank, bool ramping)
+void runBank (benchmark::State& state, Bank& bank, bool ramping, bool queued = false)
 {
     bank.prepareFilters (48000.0);
 
@@ -218,6 +220,36 @@ void runBank (benchmark::State& state, Bank& bank, bool ramping)
 
     int tick = 0;
     bank.applyAmplitudes (amplitudes[0]);
+
+    if constexpr (requires { bank.enqueue (nullptr, nullptr, 0, false, false); })
+    {
+        if (queued)
+        {
+            // As the engine runs it: ticks queue up and run as one wavefront
+            // per 512-sample block.
+            constexpr int kBlockTicks = 16;
+            std::vector<float> blockLeft (32 * kBlockTicks), blockRight (32 * kBlockTicks);
+            for (auto _ : state)
+            {
+                const auto offset = (size_t) ((tick * 32) % kNoiseLength);
+                std::memcpy (blockLeft.data(), noiseLeft.data() + offset, sizeof (float) * blockLeft.size());
+                std::memcpy (blockRight.data(), noiseRight.data() + offset, sizeof (float) * blockRight.size());
+                for (int t = 0; t < kBlockTicks; ++t)
+                {
+                    ++tick;
+                    bank.applyAmplitudes (amplitudes[ramping ? (size_t) (tick % kVariants) : 0]);
+                    bank.enqueue (blockLeft.data() + 32 * t, blockRight.data() + 32 * t, 32, false, true);
+                }
+                bank.flush();
+                benchmark::DoNotOptimize (blockLeft.data());
+                benchmark::ClobberMemory();
+            }
+
+            const auto frames = (double) state.iterations() * 32.0 * kBlockTicks;
+            state.counters["ns_per_frame"] = benchmark::Counter (frames * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+            return;
+        }
+    }
 
     for (auto _ : state)
     {
@@ -248,7 +280,8 @@ void bankBench (benchmark::State& state)
         return;
     }
 
-    const BellKernel kernels[] = { BellKernel::scalar, BellBank::bestKernel(), BellKernel::avx2, BellKernel::sse2, BellKernel::scalar };
+    const BellKernel kernels[] = { BellKernel::scalar, BellBank::bestKernel(), BellKernel::avx2, BellKernel::sse2, BellKernel::scalar,
+                                   BellBank::bestKernel() };
     const auto kernel = kernels[state.range (0)];
     if (! BellBank::isAvailable (kernel))
     {
@@ -258,11 +291,12 @@ void bankBench (benchmark::State& state)
 
     BellBank bank;
     bank.setKernel (kernel);
-    runBank (state, bank, ramping);
-    state.SetLabel (BellBank::kernelName (bank.getKernel()));
+    const bool queued = state.range (0) == 5;
+    runBank (state, bank, ramping, queued);
+    state.SetLabel (std::string (BellBank::kernelName (bank.getKernel())) + (queued ? " queued" : ""));
 }
 
-BENCHMARK (bankBench)->ArgNames ({ "bank", "ramping" })->ArgsProduct ({ { 0, 1, 2, 3, 4 }, { 0, 1 } })->MinTime (0.2);
+BENCHMARK (bankBench)->ArgNames ({ "bank", "ramping" })->ArgsProduct ({ { 0, 1, 2, 3, 4, 5 }, { 0, 1 } })->MinTime (0.2);
 
 } // namespace
 

@@ -10,6 +10,8 @@ namespace vo::plugins::zel
 
 // The 64 bells in lane order: lane 2*band + set, so that one vector of any width
 // holds both sets of consecutive bands and no layout depends on the width.
+// This is the running state of the cascade: filter states and the
+// coefficients each lane has reached.
 struct BellLanes
 {
     static constexpr int kLanes = 64;
@@ -21,18 +23,59 @@ struct BellLanes
     alignas (64) double a3[kLanes];
     alignas (64) double m1[kLanes];
     alignas (64) double g[kLanes];
+};
+
+// How the coefficients move through one tick, lane by lane: where they stand
+// when the tick begins, the per-sample ramp step (zero on lanes that do not
+// ramp) and where the ramp lands.
+struct BellTick
+{
+    static constexpr int kLanes = BellLanes::kLanes;
+
+    alignas (64) double startA1[kLanes];
+    alignas (64) double startM1[kLanes];
     alignas (64) double da1[kLanes];
     alignas (64) double dm1[kLanes];
-    alignas (64) double landA1[kLanes];   // what a1 becomes when the ramps land
+    alignas (64) double landA1[kLanes];
     alignas (64) double landM1[kLanes];
 };
 
-// One run of the cascade over up to kMaxSamples samples that lie within one
-// tick. Samples before stepCount advance the coefficient ramps by one step;
-// the sample at landAt (if not negative) puts them on their targets.
+// The samples of a run from `start` on (up to the next segment) belong to one
+// tick. Counted from start, samples before stepCount advance the ramps by one
+// step and the sample at landAt (if not negative) puts them on their targets;
+// the first sample of every segment but the run's first begins from the
+// tick's start values. Segments after the first start on multiples of
+// kSegmentAlignment and are at least that long.
+struct BellSegment
+{
+    static constexpr int kSegmentAlignment = 4;
+
+    int start = 0;
+    int stepCount = 0;
+    int landAt = -1;
+    const BellTick* tick = nullptr;
+};
+
+// Where one kernel vector stands in a run's segments over one group of rows;
+// the kernels work these out once per run, into storage the bank provides.
+struct BellPlan
+{
+    const BellTick* cur;
+    const BellTick* prev;
+    long long segStart, stepCur, landCur, stepPrev, landPrev, lenPrev, crossLimit, edgeOffset;
+    int motion;
+    bool enters;
+};
+
+// One run of the cascade over up to kMaxSamples samples in one or more
+// segments. Long runs are what the bank queues: the wavefront then fills and
+// drains once for many ticks.
 struct BellRun
 {
-    static constexpr int kMaxSamples = 64;
+    static constexpr int kMaxSamples = 512;
+    static constexpr int kMaxSegments = 24;
+    // One plan per group of rows a vector runs, for the narrowest kernel.
+    static constexpr int kMaxPlans = kMaxSamples + 2 * BellLanes::kLanes / 2 + 8;
     // The kernels read whole vectors around each input pair.
     static constexpr int kPad = 16;
 
@@ -40,8 +83,9 @@ struct BellRun
     const double* input = nullptr;   // (set A, set B) pairs; kPad readable doubles on either side
     double* output = nullptr;        // (set A, set B) pairs
     int numSamples = 0;
-    int stepCount = 0;
-    int landAt = -1;
+    const BellSegment* segments = nullptr;
+    int segmentCount = 0;
+    BellPlan* plans = nullptr;   // kMaxPlans of them
 };
 
 void runBellsSse2 (const BellRun& run) noexcept;

@@ -65,6 +65,8 @@ struct Wavefront
     static constexpr int G = kBandsPerVector;
     // Vectors run side by side in a group: as many as the registers hold.
     static constexpr int kBlock = W == 8 ? 4 : 2;
+    // Moving coefficients need more registers: fewer vectors side by side.
+    static constexpr int kMovingBlock = W == 8 ? 3 : 2;
 
     static Vec load (const double* p) noexcept
     {
@@ -105,18 +107,33 @@ struct Wavefront
         BellLanes* lanes;
         double* output;
         int numSamples;
-        int stepCount;
-        long long landAt;
+        const BellSegment* segments;
+        int segmentCount;
+        const unsigned char* segmentOfGroup;   // by first row / G, for rows inside the run
+        const BellPlan* plans;                 // by first row / G + kVectors; runs of several segments only
+        const BellPlan* shared;                // every vector's, in runs of a single segment
+        bool anyMotion;
     };
 
-    // How a group's coefficients move: not at all, one ramp step on every
-    // lane and iteration, or per lane as the schedule says (ramp edges, landing).
+    // How a vector's coefficients move over a group: not at all, one ramp
+    // step on every lane and row, or per lane as its segments say (ramp
+    // edges, landings, the start of a new tick).
     enum Motion
     {
         still,
         stepping,
-        scheduled
+        tickEdge,    // the plain end of a full tick, or the start of the next: fixed lane patterns
+        scheduled,
+        crossing
     };
+
+    static constexpr long long kNever = -(1LL << 40);
+
+    // Where one vector stands in the segments during a group: its lanes are in
+    // segment `cur`, which starts at row segStart; when the group
+    // crosses into cur from the segment before, the lanes whose count is below
+    // crossLimit (zero) are still in `prev`, lenPrev samples long.
+    using Plan = BellPlan;
 
     // G consecutive iterations of B neighbouring vectors p ... p+B-1, their
     // states and coefficients held in registers. Vector p+b runs rows
@@ -127,15 +144,18 @@ struct Wavefront
     // keeps the core busy while each waits for its own previous iteration.
     // Edge groups contain samples outside the run: those lanes keep their
     // states. Top: the highest vector is the last band pair, whose outputs
-    // are the cascade's.
+    // are the cascade's. Vector p + b's plan is plan[-b * stride] (all vectors
+    // share one plan in runs of a single segment).
     template <Motion M, bool Edge, bool Top, int B>
-    __attribute__ ((always_inline)) static inline void group (const Frame& f, int p, int firstRow, const Vec* below, Vec* self, Vec* carry) noexcept
+    __attribute__ ((always_inline)) static inline void group (const Frame& f, int p, int firstRow, const Vec* below, Vec* self, Vec* carry,
+                                                              const Plan* plans, int stride) noexcept
     {
+        const auto plan = [plans, stride] (int b) -> const Plan& { return plans[-b * stride]; };
         BellLanes& lanes = *f.lanes;
 
         constexpr auto kB = (unsigned) B;
         Vec ic1[kB], ic2[kB], a1[kB], a2[kB], a3[kB], m1[kB], out[kB];
-        [[maybe_unused]] Vec g[kB], da1[kB], dm1[kB], landA1[kB], landM1[kB];
+        [[maybe_unused]] Vec g[kB], da1[kB], dm1[kB], landA1[kB], landM1[kB], nextDa1[kB], nextDm1[kB];
 
 #pragma GCC unroll 8
         for (int b = 0; b < B; ++b)
@@ -150,15 +170,28 @@ struct Wavefront
             out[b] = self[b];
 
             if constexpr (M != still)
-            {
                 g[b] = load (lanes.g + o);
-                da1[b] = load (lanes.da1 + o);
-                dm1[b] = load (lanes.dm1 + o);
+            if constexpr (M == stepping)
+            {
+                // A still vector in a stepping group adds zeros, which leaves
+                // it exactly where it is.
+                da1[b] = plan (b).motion == stepping ? load (plan (b).cur->da1 + o) : Vec {};
+                dm1[b] = plan (b).motion == stepping ? load (plan (b).cur->dm1 + o) : Vec {};
+            }
+            if constexpr (M == tickEdge)
+            {
+                // The ending tick's steps, and the next one's.
+                da1[b] = load (plan (b).prev->da1 + o);
+                dm1[b] = load (plan (b).prev->dm1 + o);
+                nextDa1[b] = load (plan (b).cur->da1 + o);
+                nextDm1[b] = load (plan (b).cur->dm1 + o);
             }
             if constexpr (M == scheduled)
             {
-                landA1[b] = load (lanes.landA1 + o);
-                landM1[b] = load (lanes.landM1 + o);
+                da1[b] = load (plan (b).cur->da1 + o);
+                dm1[b] = load (plan (b).cur->dm1 + o);
+                landA1[b] = load (plan (b).cur->landA1 + o);
+                landM1[b] = load (plan (b).cur->landM1 + o);
             }
         }
 
@@ -177,10 +210,6 @@ struct Wavefront
 #pragma GCC unroll 8
             for (int b = 0; b < B; ++b)
             {
-                [[maybe_unused]] Mask t {};
-                if constexpr (M == scheduled || Edge)
-                    t = splat (firstRow - b * G + r) - lag;
-
                 if constexpr (M == stepping)
                 {
                     a1[b] = a1[b] + da1[b];
@@ -188,17 +217,76 @@ struct Wavefront
                     a2[b] = a1[b] * g[b];
                     a3[b] = a2[b] * g[b];
                 }
+                else if constexpr (M == tickEdge)
+                {
+                    // Counted from the next tick's first sample: the sample
+                    // before it lands the ending tick's ramp, the first one
+                    // starts from the new tick's start values, and every
+                    // other lane takes a step of its own tick.
+                    if (plan (b).motion == tickEdge)
+                    {
+                        const Plan& pl = plan (b);
+                        const int o = (p + b) * W;
+                        const Mask u = splat (pl.edgeOffset + r) - lag;
+                        const Mask old = u < 0;
+                        const Mask land = u == -1;
+                        const Mask reload = u == 0;
+                        const Vec da = old ? da1[b] : nextDa1[b];
+                        const Vec dm = old ? dm1[b] : nextDm1[b];
+                        a1[b] = reload ? load (pl.cur->startA1 + o) : a1[b];
+                        m1[b] = reload ? load (pl.cur->startM1 + o) : m1[b];
+                        a1[b] = a1[b] + da;
+                        m1[b] = m1[b] + dm;
+                        a1[b] = land ? load (pl.prev->landA1 + o) : a1[b];
+                        m1[b] = land ? load (pl.prev->landM1 + o) : m1[b];
+                    }
+                    else
+                    {
+                        // A plain neighbour: stepping, or adding zeros.
+                        a1[b] = a1[b] + (plan (b).motion == stepping ? da1[b] : Vec {});
+                        m1[b] = m1[b] + (plan (b).motion == stepping ? dm1[b] : Vec {});
+                    }
+                    a2[b] = a1[b] * g[b];
+                    a3[b] = a2[b] * g[b];
+                }
                 else if constexpr (M == scheduled)
                 {
+                    // Within one tick (a first segment starts from the lanes'
+                    // own values, so it needs no reload).
+                    const Mask tl = splat (firstRow - b * G - plan (b).segStart + r) - lag;
+                    const Mask steps = (tl >= 0) & (tl < splat (plan (b).stepCur));
+                    const Mask land = tl == splat (plan (b).landCur);
+
                     // Adding da1 * 0.0 leaves a1 exactly as it is, so lanes
                     // that do not step this sample can share the arithmetic.
-                    const Mask steps = (t >= 0) & (t < f.stepCount);
                     const Vec step = steps ? Vec {} + 1.0 : Vec {};
-                    const Mask land = t == f.landAt;
                     a1[b] = a1[b] + da1[b] * step;
                     m1[b] = m1[b] + dm1[b] * step;
                     a1[b] = land ? landA1[b] : a1[b];
                     m1[b] = land ? landM1[b] : m1[b];
+                    a2[b] = a1[b] * g[b];
+                    a3[b] = a2[b] * g[b];
+                }
+                else if constexpr (M == crossing)
+                {
+                    const Plan& pl = plan (b);
+                    const int o = (p + b) * W;
+                    const Mask tl = splat (firstRow - b * G - pl.segStart + r) - lag;
+                    const Mask old = tl < splat (pl.crossLimit);
+                    const Mask iOld = tl + splat (pl.lenPrev);
+                    const Mask steps = old ? (iOld < splat (pl.stepPrev)) : ((tl >= 0) & (tl < splat (pl.stepCur)));
+                    const Mask land = old ? (iOld == splat (pl.landPrev)) : (tl == splat (pl.landCur));
+                    const Mask reload = tl == 0;
+
+                    const Vec step = steps ? Vec {} + 1.0 : Vec {};
+                    const Vec da = old ? load (pl.prev->da1 + o) : load (pl.cur->da1 + o);
+                    const Vec dm = old ? load (pl.prev->dm1 + o) : load (pl.cur->dm1 + o);
+                    a1[b] = reload ? load (pl.cur->startA1 + o) : a1[b];
+                    m1[b] = reload ? load (pl.cur->startM1 + o) : m1[b];
+                    a1[b] = a1[b] + da * step;
+                    m1[b] = m1[b] + dm * step;
+                    a1[b] = land ? (old ? load (pl.prev->landA1 + o) : load (pl.cur->landA1 + o)) : a1[b];
+                    m1[b] = land ? (old ? load (pl.prev->landM1 + o) : load (pl.cur->landM1 + o)) : m1[b];
                     a2[b] = a1[b] * g[b];
                     a3[b] = a2[b] * g[b];
                 }
@@ -211,6 +299,7 @@ struct Wavefront
 
                 if constexpr (Edge)
                 {
+                    const Mask t = splat (firstRow - b * G + r) - lag;
                     const Mask inside = (t >= 0) & (t < f.numSamples);
                     next1 = inside ? next1 : ic1[b];
                     next2 = inside ? next2 : ic2[b];
@@ -250,10 +339,86 @@ struct Wavefront
         }
     }
 
+    // A tick whose ramps (if any) step to its second-to-last sample and land on
+    // its last, as a full tick does, long enough that the groups around its
+    // end see nothing else.
+    static bool endsPlainly (const BellSegment& seg, int length) noexcept
+    {
+        const bool ramps = seg.stepCount == length - 1 && seg.landAt == length - 1;
+        const bool none = seg.stepCount == 0 && seg.landAt < 0;
+        return length >= 2 * G && (ramps || none);
+    }
+
+    // A tick whose first G samples all step (or that has no ramps).
+    static bool startsPlainly (const BellSegment& seg, int length) noexcept
+    {
+        const bool steps = seg.stepCount >= G || (seg.stepCount == 0 && seg.landAt < 0);
+        return length >= G && steps && ! (seg.landAt >= 0 && seg.landAt < G);
+    }
+
+    // Where the vector whose group starts at row R stands in the segments.
+    static Plan planFor (const Frame& f, int R) noexcept
+    {
+        int k = 0;
+        if (R >= f.numSamples)
+            k = f.segmentCount - 1;
+        else if (R > 0)
+            k = f.segmentOfGroup[R / G];
+
+        const BellSegment& seg = f.segments[k];
+        const int end = k + 1 < f.segmentCount ? f.segments[k + 1].start : f.numSamples;
+        const bool entering = k > 0 && R == seg.start;
+
+        Plan plan;
+        plan.cur = seg.tick;
+        plan.prev = entering ? f.segments[k - 1].tick : seg.tick;
+        plan.segStart = seg.start;
+        plan.stepCur = seg.stepCount < end - seg.start ? seg.stepCount : end - seg.start;
+        plan.landCur = seg.landAt >= 0 && seg.landAt < end - seg.start ? seg.landAt : kNever;
+        plan.stepPrev = 0;
+        plan.landPrev = kNever;
+        plan.lenPrev = 0;
+        plan.crossLimit = kNever;
+        plan.edgeOffset = 0;
+        plan.enters = entering;
+
+        if (entering)
+        {
+            const BellSegment& before = f.segments[k - 1];
+            const int length = seg.start - before.start;
+            plan.stepPrev = before.stepCount < length ? before.stepCount : length;
+            plan.landPrev = before.landAt >= 0 && before.landAt < length ? before.landAt : kNever;
+            plan.lenPrev = length;
+            plan.crossLimit = 0;
+            plan.motion = endsPlainly (before, length) && startsPlainly (seg, end - seg.start) ? tickEdge : crossing;
+            return plan;
+        }
+
+        // The group just before the next tick, where the ending tick lands.
+        if (k + 1 < f.segmentCount && R == end - G && endsPlainly (seg, end - seg.start))
+        {
+            plan.edgeOffset = -G;
+            plan.motion = tickEdge;
+            return plan;
+        }
+
+        // Counts of this vector's lanes over the group: lo ... hi.
+        const long long lo = R - seg.start - (G - 1), hi = R - seg.start + (G - 1);
+        const bool anySteps = (lo > 0 ? lo : 0) < (hi + 1 < plan.stepCur ? hi + 1 : plan.stepCur);
+        const bool anyLanding = plan.landCur >= lo && plan.landCur <= hi;
+        if (! anySteps && ! anyLanding)
+            plan.motion = still;
+        else if (lo >= 0 && hi < plan.stepCur && ! anyLanding)
+            plan.motion = stepping;
+        else
+            plan.motion = scheduled;
+        return plan;
+    }
+
     // The rows of vectors p ... p+B-1 in group q: firstRow is vector p's.
     // Picks the cheapest path that is exact for every lane.
     template <int B>
-    static void run (const Frame& f, bool ramps, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept
+    __attribute__ ((always_inline)) static inline void runInline (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept
     {
         const int firstRow = (q - p) * G;
         const int lowestRow = firstRow - (B - 1) * G;        // the highest vector's first row
@@ -263,31 +428,89 @@ struct Wavefront
         const bool top = p + B - 1 == kVectors - 1;
 
         Motion m = still;
-        if (ramps)
+        const Plan* plan = f.shared;
+        int stride = 0;
+
+        if (f.anyMotion && f.segmentCount == 1)
         {
-            const bool allStep = firstSample >= 0 && lastSample < f.stepCount;
-            const bool noneMove = firstSample > f.landAt && firstSample >= f.stepCount;
+            // One tick (the way a run of the bank's own process goes): the
+            // whole group moves alike, as the schedule says.
+            const bool allStep = firstSample >= 0 && lastSample < f.shared->stepCur;
+            const bool noneMove = firstSample > f.shared->landCur && firstSample >= f.shared->stepCur;
             m = allStep ? stepping : noneMove ? still : scheduled;
         }
+        else if (f.anyMotion)
+        {
+            for (int b = 0; b < B; ++b)
+            {
+                const auto motion = (Motion) f.plans[q - p - b + kVectors].motion;
+                m = motion > m ? motion : m;
+            }
+            plan = f.plans + (q - p + kVectors);
+            stride = 1;
+        }
 
-#define ZEL_BELL_GROUP(M, E, T) group<M, E, T, B> (f, p, firstRow, below, self, carry)
-        if (top)
+        if (m != still && f.segmentCount > 1)
+        {
+            bool enters = false;
+            for (int b = 0; b < B; ++b)
+                enters = enters || plan[-b * stride].enters;
+
+            // Groups at the run's edges take the general paths, and of those
+            // only the crossing one enters a new tick.
+            if (edge && m == tickEdge)
+                m = scheduled;
+            if (m == scheduled && enters)
+                m = crossing;
+        }
+
+#define ZEL_BELL_GROUP(M, E, T) group<M, E, T, B> (f, p, firstRow, below, self, carry, plan, stride)
+        if (top && edge)
         {
             if (m == still) ZEL_BELL_GROUP (still, true, true);
+            else if (m == crossing) ZEL_BELL_GROUP (crossing, true, true);
             else ZEL_BELL_GROUP (scheduled, true, true);
+        }
+        else if (top)
+        {
+            // Long runs spend most of their time here: no lane masks.
+            if (m == still) ZEL_BELL_GROUP (still, false, true);
+            else if (m == stepping) ZEL_BELL_GROUP (stepping, false, true);
+            else if (m == tickEdge) ZEL_BELL_GROUP (tickEdge, false, true);
+            else if (m == crossing) ZEL_BELL_GROUP (crossing, false, true);
+            else ZEL_BELL_GROUP (scheduled, false, true);
         }
         else if (edge)
         {
             if (m == still) ZEL_BELL_GROUP (still, true, false);
+            else if (m == crossing) ZEL_BELL_GROUP (crossing, true, false);
             else ZEL_BELL_GROUP (scheduled, true, false);
         }
         else
         {
             if (m == still) ZEL_BELL_GROUP (still, false, false);
             else if (m == stepping) ZEL_BELL_GROUP (stepping, false, false);
+            else if (m == tickEdge) ZEL_BELL_GROUP (tickEdge, false, false);
+            else if (m == crossing) ZEL_BELL_GROUP (crossing, false, false);
             else ZEL_BELL_GROUP (scheduled, false, false);
         }
 #undef ZEL_BELL_GROUP
+    }
+
+    // The narrowest vectors do little per call: their groups go inline.
+    template <int B>
+    static void runCall (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept
+    {
+        runInline<B> (f, p, q, below, self, carry);
+    }
+
+    template <int B>
+    __attribute__ ((always_inline)) static inline void run (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept
+    {
+        if constexpr (G == 1)
+            runInline<B> (f, p, q, below, self, carry);
+        else
+            runCall<B> (f, p, q, below, self, carry);
     }
 
     // Iteration s: vector p works on local row s - p*G, whose band pair k
@@ -296,12 +519,45 @@ struct Wavefront
     // upwards, kBlock at a time.
     static void cascade (const BellRun& run) noexcept
     {
-        const Frame f { run.lanes, run.output, run.numSamples, run.stepCount,
-                        run.landAt >= 0 ? (long long) run.landAt : -(1LL << 40) };
-        const bool ramps = run.stepCount > 0 || run.landAt >= 0;
         const int n = run.numSamples;
+
+        // Segments start on multiples of G, so a group's first row finds its
+        // segment here.
+        static_assert (BellSegment::kSegmentAlignment % G == 0);
+        unsigned char segmentOfGroup[(unsigned) (BellRun::kMaxSamples / G + 1)];
+        for (int k = 0; k < run.segmentCount; ++k)
+        {
+            const int end = k + 1 < run.segmentCount ? run.segments[k + 1].start : n;
+            for (int row = run.segments[k].start; row < end; row += G)
+                segmentOfGroup[row / G] = (unsigned char) k;
+        }
+
         const int groupsPerVector = (n + 2 * G - 2) / G;
         const int groups = kVectors + groupsPerVector - 1;
+
+        // How each group of rows moves, worked out once per run: vector p in
+        // group q starts at row (q - p) * G, from -(kVectors - 1) * G on.
+        bool anyMotion = false;
+        for (int k = 0; k < run.segmentCount; ++k)
+            anyMotion = anyMotion || k > 0 || run.segments[k].stepCount > 0 || run.segments[k].landAt >= 0;
+
+        static_assert (BellRun::kMaxSamples / G + 2 * kVectors + 4 <= BellRun::kMaxPlans);
+
+        // A single segment's schedule, clamped to the run.
+        const BellSegment& only = run.segments[0];
+        BellPlan shared {};
+        shared.cur = shared.prev = only.tick;
+        shared.segStart = 0;
+        shared.stepCur = only.stepCount < n ? only.stepCount : n;
+        shared.landCur = only.landAt >= 0 && only.landAt < n ? only.landAt : kNever;
+        shared.landPrev = shared.crossLimit = kNever;
+        shared.motion = stepping;
+
+        const Frame f { run.lanes, run.output, n, run.segments, run.segmentCount, segmentOfGroup, run.plans, &shared, anyMotion };
+        const bool planned = anyMotion && run.segmentCount > 1;
+        if (planned)
+            for (int i = 0; i < groups + 1; ++i)
+                run.plans[i] = planFor (f, (i - kVectors) * G);
         Vec out[(unsigned) kVectors] = {};
 
         for (int q = 0; q < groups; ++q)
@@ -315,30 +571,74 @@ struct Wavefront
                 below[r] = low == 0 ? load (run.input + 2 * (q * G + r) - (W - 2)) : out[low - 1];
 
             Vec carry[(unsigned) G];
-            int p = low;
-            for (; p + kBlock - 1 <= high; p += kBlock)
+            if (! planned)
             {
-                Wavefront::run<kBlock> (f, ramps, p, q, below, out + p, carry);
-#pragma GCC unroll 8
-                for (int r = 0; r < G; ++r)
-                    below[r] = carry[r];
-            }
-            if constexpr (kBlock > 2)
-            {
-                for (; p + 1 <= high; p += 2)
+                // Runs of one tick: kBlock vectors at a time.
+                int p = low;
+                for (; p + kBlock - 1 <= high; p += kBlock)
                 {
-                    Wavefront::run<2> (f, ramps, p, q, below, out + p, carry);
+                    Wavefront::run<kBlock> (f, p, q, below, out + p, carry);
 #pragma GCC unroll 8
                     for (int r = 0; r < G; ++r)
                         below[r] = carry[r];
                 }
+                if constexpr (kBlock > 2)
+                {
+                    for (; p + 1 <= high; p += 2)
+                    {
+                        Wavefront::run<2> (f, p, q, below, out + p, carry);
+#pragma GCC unroll 8
+                        for (int r = 0; r < G; ++r)
+                            below[r] = carry[r];
+                    }
+                }
+                for (; p <= high; ++p)
+                {
+                    Wavefront::run<1> (f, p, q, below, out + p, carry);
+#pragma GCC unroll 8
+                    for (int r = 0; r < G; ++r)
+                        below[r] = carry[r];
+                }
+                continue;
             }
-            for (; p <= high; ++p)
+
+            // With ramps, vectors that step plainly go together, those at a
+            // tick's edge together, and so do the few that need general
+            // per-lane schedules, so that one lane's tick edge does not put
+            // all its neighbours on a slower path.
+            const auto kind = [&f, q] (int vector)
             {
-                Wavefront::run<1> (f, ramps, p, q, below, out + p, carry);
+                const int motion = f.plans[q - vector + kVectors].motion;
+                return motion >= scheduled ? 2 : motion == tickEdge ? 1 : 0;
+            };
+
+            for (int p = low; p <= high;)
+            {
+                const int first = kind (p);
+                int length = 1;
+                while (p + length <= high && kind (p + length) == first)
+                    ++length;
+
+                // Blocks of kMovingBlock, but never a lone vector after a full
+                // block when two smaller ones would do.
+                const int size = length <= kMovingBlock ? length
+                               : length == kMovingBlock + 1 && kMovingBlock > 2 ? kMovingBlock - 1
+                                                                                : kMovingBlock;
+
+                if constexpr (kMovingBlock > 2)
+                {
+                    if (size == 3)
+                        Wavefront::run<3> (f, p, q, below, out + p, carry);
+                }
+                if (size == 2)
+                    Wavefront::run<2> (f, p, q, below, out + p, carry);
+                else if (size == 1)
+                    Wavefront::run<1> (f, p, q, below, out + p, carry);
+
 #pragma GCC unroll 8
                 for (int r = 0; r < G; ++r)
                     below[r] = carry[r];
+                p += size;
             }
         }
     }

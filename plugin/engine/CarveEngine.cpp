@@ -139,7 +139,7 @@ bool CarveEngine::runGrid (float* const* main, int mc, Source source, int numSam
 
         const bool hopDone = analyser.pushBlock (source.ch0 + offset, source.ch1 != nullptr ? source.ch1 + offset : nullptr, w);
 
-        bank.processBank (main[0] + offset, mc == 2 ? main[1] + offset : nullptr, mc, w, apply);
+        bank.queueBank (main[0] + offset, mc == 2 ? main[1] + offset : nullptr, mc, w, apply);
 
         // Levels from this sub-block take effect at the bank's next tick.
         if (hopDone)
@@ -152,6 +152,9 @@ bool CarveEngine::runGrid (float* const* main, int mc, Source source, int numSam
         offset += w;
     }
 
+    // The analysis above has read every source sample it needs, so the carving
+    // may land in the main buffers now even when the source is the main input.
+    bank.flushBank();
     return anyNewLevels;
 }
 

@@ -1,7 +1,10 @@
 #include "CutBank.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace vo::plugins::zel
 {
@@ -18,6 +21,13 @@ namespace
     constexpr float kWeightSnap = 0.001f;
     constexpr int kMaxSpread = 4;
     constexpr double kLn10Over40 = 0.057564627324851146;
+
+    bool sameBits (float a, float b) noexcept { return std::bit_cast<std::uint32_t> (a) == std::bit_cast<std::uint32_t> (b); }
+
+    bool sameBits (const CutBank::Curve& a, const CutBank::Curve& b) noexcept
+    {
+        return std::memcmp (a.data(), b.data(), sizeof (float) * a.size()) == 0;
+    }
 
     // Bands whose centre lies inside [lowCutHz, highCutHz] may be cut.
     int firstBandAtOrAbove (float hz) noexcept
@@ -79,6 +89,7 @@ void CutBank::reset() noexcept
         set.fill (1.0f);
 
     weight = weightTarget;
+    spreadKnown = followSettled = false;
     silent = silentAndFlat = true;
     newLevels = notConverged = gainsDirty = forceApply = resetReference = weightsStarted = modePending = false;
     requestedMode = activeMode;
@@ -162,6 +173,12 @@ void CutBank::loadCutCurve (const float* curve) noexcept
 
 void CutBank::processBank (float* ch0, float* ch1, int numChannels, int numSamples, bool apply) noexcept
 {
+    queueBank (ch0, ch1, numChannels, numSamples, apply);
+    bells.flush();
+}
+
+void CutBank::queueBank (float* ch0, float* ch1, int numChannels, int numSamples, bool apply) noexcept
+{
     float* const second = std::min (numChannels, 2) == 2 ? ch1 : nullptr;
 
     for (int done = 0; done < numSamples;)
@@ -177,7 +194,7 @@ void CutBank::processBank (float* ch0, float* ch1, int numChannels, int numSampl
         const bool write = apply && ! passThrough;
         const bool midSide = activeMode == kModeMidSide && second != nullptr;
 
-        bells.process (ch0 + done, second != nullptr ? second + done : nullptr, n, midSide, write);
+        bells.enqueue (ch0 + done, second != nullptr ? second + done : nullptr, n, midSide, write);
 
         tickCounter += n;
         done += n;
@@ -192,11 +209,12 @@ void CutBank::updateCut() noexcept
     if (! frozen)
         runBallistics();
 
-    spreadCut();
+    const bool spreadMoved = spreadCut();
 
-    if (followScaledCut() || notConverged)
+    if (followScaledCut (spreadMoved) || notConverged)
     {
         gainsBasis = followed;
+        followSettled = false;
         notConverged = overlap.compensate (followed, gains);
         gainsDirty = true;
     }
@@ -249,9 +267,20 @@ void CutBank::runBallistics() noexcept
 }
 
 // Each band takes the deepest of its own cut and its neighbours' cuts weighted
-// down with distance; cuts never add up.
-void CutBank::spreadCut() noexcept
+// down with distance; cuts never add up. Returns whether the spread may differ
+// from the last tick's.
+bool CutBank::spreadCut() noexcept
 {
+    if (spreadKnown && sameBits (smooth, spreadSmooth) && bandLow == spreadLow && bandHigh == spreadHigh
+        && sameBits (held, spreadHeld))
+        return false;
+
+    spreadKnown = true;
+    spreadHeld = held;
+    spreadSmooth = smooth;
+    spreadLow = bandLow;
+    spreadHigh = bandHigh;
+
     const float s = smooth * 4.0f;
     std::array<float, kMaxSpread + 1> w {};
     for (int k = 1; k <= kMaxSpread; ++k)
@@ -271,13 +300,20 @@ void CutBank::spreadCut() noexcept
         const bool inRange = b >= bandLow && b <= bandHigh;
         spread[(size_t) b] = inRange ? v : 0.0f;
     }
+
+    return true;
 }
 
 // Amount, clamp and the 5 ms follower; returns whether any band moved enough
-// to need a new compensation pass.
-bool CutBank::followScaledCut() noexcept
+// to need a new compensation pass. Once the follower sits exactly on its input
+// and nothing needed compensating, the same input gives the same answer.
+bool CutBank::followScaledCut (bool spreadMoved) noexcept
 {
+    if (followSettled && ! spreadMoved && sameBits (amount, followAmount))
+        return false;
+
     bool changed = false;
+    bool onTarget = true;
 
     for (int b = 0; b < kBandCount; ++b)
     {
@@ -291,11 +327,15 @@ bool CutBank::followScaledCut() noexcept
         else
             f += d * followCoeff;
 
+        onTarget = onTarget && sameBits (f, v);
+
         const float basis = gainsBasis[(size_t) b];
         if (std::abs (f - basis) > kFollowSnapDb || (f == 0.0f && basis != 0.0f))
             changed = true;
     }
 
+    followSettled = onTarget && ! changed;
+    followAmount = amount;
     return changed;
 }
 
@@ -338,11 +378,14 @@ void CutBank::updateAmplitudes() noexcept
             continue;
 
         appliedGains[(size_t) b] = gains[(size_t) b];
-        for (int set = kSetA; set <= kSetB; ++set)
-        {
-            const float p = gains[(size_t) b] * weight[(size_t) set];
-            amplitude[(size_t) set][(size_t) b] = p == 0.0f ? 1.0f : (float) std::exp ((double) p * kLn10Over40);
-        }
+
+        // Centred, both sets get the same product: one exp serves both.
+        const auto amplitudeFor = [] (float p) { return p == 0.0f ? 1.0f : (float) std::exp ((double) p * kLn10Over40); };
+        const float pA = gains[(size_t) b] * weight[kSetA];
+        const float pB = gains[(size_t) b] * weight[kSetB];
+        const float a = amplitudeFor (pA);
+        amplitude[kSetA][(size_t) b] = a;
+        amplitude[kSetB][(size_t) b] = sameBits (pA, pB) ? a : amplitudeFor (pB);
     }
 
     forceApply = false;

@@ -44,6 +44,12 @@ public:
     // passed. ch1 is ignored unless numChannels is 2.
     void processBank (float* ch0, float* ch1, int numChannels, int numSamples, bool apply) noexcept;
 
+    // processBank, except that the bells may keep the samples queued until
+    // flushBank (see WavefrontBellBank::enqueue): the buffers must stay valid
+    // and untouched until then.
+    void queueBank (float* ch0, float* ch1, int numChannels, int numSamples, bool apply) noexcept;
+    void flushBank() noexcept { bells.flush(); }
+
     float getAttackMs() const noexcept { return attackMs; }
     float getReleaseMs() const noexcept { return releaseMs; }
     float getLowCutHz() const noexcept { return lowCutHz; }
@@ -69,8 +75,8 @@ private:
     void updateCut() noexcept;
     void updateTarget() noexcept;
     void runBallistics() noexcept;
-    void spreadCut() noexcept;
-    bool followScaledCut() noexcept;
+    bool spreadCut() noexcept;
+    bool followScaledCut (bool spreadMoved) noexcept;
     void followWeights() noexcept;
     void updateAmplitudes() noexcept;
     void switchModeWhenFlat() noexcept;
@@ -91,6 +97,15 @@ private:
     std::array<BandBallistics, kBandCount> ballistics {};
     Curve held {}, spread {}, scaled {}, followed {}, gains {}, gainsBasis {};
     bool notConverged = false;
+
+    // What the last spread and follow passes worked from: a tick with the same
+    // inputs would give the same bits, so a settled cut skips them.
+    Curve spreadHeld {};
+    float spreadSmooth = 0.0f;
+    int spreadLow = 0, spreadHigh = 0;
+    bool spreadKnown = false;
+    float followAmount = 0.0f;
+    bool followSettled = false;
     Curve appliedGains {};
     Amplitudes amplitude {};
     std::array<float, 2> weightTarget { 1.0f, 1.0f }, weight { 1.0f, 1.0f };

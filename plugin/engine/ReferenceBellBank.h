@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BandLayout.h"
+#include "BellControl.h"
 #include "BellFilter.h"
 
 #include <cstddef>
@@ -18,46 +19,35 @@ namespace vo::plugins::zel
 class ReferenceBellBank
 {
 public:
-    static constexpr int kSetCount = 2;
-    static constexpr int kFilterCount = kSetCount * kBandCount;
-    static constexpr int kRampSamples = 32;
+    static constexpr int kSetCount = BellControl::kSetCount;
+    static constexpr int kFilterCount = BellControl::kFilterCount;
+    static constexpr int kRampSamples = BellControl::kRampSamples;
 
-    using Amplitudes = std::array<std::array<float, kBandCount>, kSetCount>;
+    using Amplitudes = BellControl::Amplitudes;
 
     ReferenceBellBank();
 
     void prepareFilters (double newSampleRate) noexcept;
     void resetStates() noexcept;
     void resetFilters() noexcept;
-    void setBandGain (int filter, float amp) noexcept;
-    void applyAmplitudes (const Amplitudes& amplitude) noexcept;
+    void setBandGain (int filter, float amp) noexcept { control.setBandGain (filter, amp); }
+    void applyAmplitudes (const Amplitudes& amplitude) noexcept { control.applyAmplitudes (amplitude); }
 
     // Runs n samples that lie within one tick, in place. x1 may be null (mono).
     void process (float* x0, float* x1, int n, bool midSide, bool write) noexcept;
 
-    bool isFlat() const noexcept { return flat; }
-    bool isRamping() const noexcept { return anyRamping; }
-    const BellFilter& getFilter (int filter) const noexcept { return filters[(size_t) filter]; }
-    int getActiveCount() const noexcept { return activeCount; }
-    std::uint64_t getRampsStarted() const noexcept { return rampsStarted; }
+    bool isFlat() const noexcept { return control.isFlat(); }
+    bool isRamping() const noexcept { return control.isRamping(); }
+    const BellFilter& getFilter (int filter) const noexcept { return control.getFilter (filter); }
+    int getActiveCount() const noexcept { return control.getActiveCount(); }
+    std::uint64_t getRampsStarted() const noexcept { return control.getRampsStarted(); }
+
+    // One sample through one set's 32 bells: the chain every bank reproduces.
+    static float runChain (const BellFilter* filters, BellState* states, float x) noexcept;
 
 private:
-    void advanceRamps() noexcept;
-    void landRamp (BellFilter& f) noexcept;
-    void stopRamp (int filter) noexcept;
-    void startRamp (int filter, float amp) noexcept;
-    float runChain (int set, float x) noexcept;
-
-    std::array<BellFilter, kFilterCount> filters;
+    BellControl control;
     std::array<BellState, kFilterCount> states;
-    std::array<std::uint8_t, kFilterCount> activeList {};
-    int activeCount = 0;
-    Amplitudes lastAmplitude;
-    int rampCounter = kRampSamples;
-    bool anyRamping = false;
-    bool flat = true;
-    double sampleRate = 48000.0;
-    std::uint64_t rampsStarted = 0;
 };
 
 } // namespace vo::plugins::zel

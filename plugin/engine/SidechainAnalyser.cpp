@@ -147,6 +147,42 @@ void SidechainAnalyser::blockDc (const float* x, float* dest, int n, int channel
     dcPrevOut[c] = prevOut;
 }
 
+// blockDc on both channels at once: two independent recursions side by side
+// keep the core busy while each waits for its previous sample. The runaway
+// check stays off the recursion: the block runs as if every sample were in
+// range and, in the rare block where one was not, runs again sample by sample
+// from the same starting state.
+void SidechainAnalyser::blockDcPair (const float* x0, const float* x1, float* dest0, float* dest1, int n) noexcept
+{
+    float in0 = dcPrevIn[0], out0 = dcPrevOut[0];
+    float in1 = dcPrevIn[1], out1 = dcPrevOut[1];
+    bool inRange = true;
+
+    for (int i = 0; i < n; ++i)
+    {
+        out0 = x0[i] - in0 + dcCoeff * out0;
+        out1 = x1[i] - in1 + dcCoeff * out1;
+        in0 = x0[i];
+        in1 = x1[i];
+        inRange &= std::abs (out0) <= 1e30f;
+        inRange &= std::abs (out1) <= 1e30f;
+        dest0[i] = out0;
+        dest1[i] = out1;
+    }
+
+    if (inRange)
+    {
+        dcPrevIn[0] = in0;
+        dcPrevOut[0] = out0;
+        dcPrevIn[1] = in1;
+        dcPrevOut[1] = out1;
+        return;
+    }
+
+    blockDc (x0, dest0, n, 0);
+    blockDc (x1, dest1, n, 1);
+}
+
 bool SidechainAnalyser::pushSample (float x0, float x1) noexcept
 {
     ring[0][(size_t) writePos] = dcBlock (x0, 0);
@@ -171,12 +207,14 @@ bool SidechainAnalyser::pushBlock (const float* x0, const float* x1, int n) noex
     {
         // Up to the end of the hop, and not past the end of the ring.
         const int m = std::min ({ n, hop - hopCounter, fftSize - writePos });
-        blockDc (x0, ring[0].data() + writePos, m, 0);
-        if (stereo)
+        if (stereo && x1 != nullptr)
         {
-            if (x1 != nullptr)
-                blockDc (x1, ring[1].data() + writePos, m, 1);
-            else
+            blockDcPair (x0, x1, ring[0].data() + writePos, ring[1].data() + writePos, m);
+        }
+        else
+        {
+            blockDc (x0, ring[0].data() + writePos, m, 0);
+            if (stereo)
                 for (int i = 0; i < m; ++i)
                     ring[1][(size_t) (writePos + i)] = dcBlock (0.0f, 1);
         }

@@ -55,6 +55,7 @@ public:
 private:
     float dcBlock (float x, int channel) noexcept;
     void blockDc (const float* x, float* dest, int n, int channel) noexcept;
+    void blockDcPair (const float* x0, const float* x1, float* dest0, float* dest1, int n) noexcept;
     void copyWindowed (int channel, float* dest, int stride) const noexcept;
     void sumMonoEnergy() noexcept;
     void sumStereoEnergy() noexcept;

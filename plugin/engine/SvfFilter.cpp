@@ -79,28 +79,78 @@ namespace
     };
 } // namespace
 
+// The two filters run as a wavefront: while the first takes sample i of both
+// channels, the second takes the first's output for sample i - 2, so the four
+// filter-channels are independent lanes of one vector (two samples apart, so
+// that no lane waits for the whole vector of the iteration before). Each lane
+// does exactly processSample's operations in the same order: the same bits.
 void SvfFilter::processCascade (SvfFilter& first, SvfFilter& second, const float* x0, const float* x1,
                                 float* y0, float* y1, int numSamples) noexcept
 {
+    constexpr int kLag = 2;
+
     const SvfStep f { first.a1, first.a2, first.a3, first.m0, first.m1, first.m2 };
     const SvfStep s { second.a1, second.a2, second.a3, second.m0, second.m1, second.m2 };
     auto& f0 = first.channelStates[0];
     auto& f1 = first.channelStates[1];
     auto& s0 = second.channelStates[0];
     auto& s1 = second.channelStates[1];
-    float f0a = f0.ic1eq, f0b = f0.ic2eq, f1a = f1.ic1eq, f1b = f1.ic2eq;
-    float s0a = s0.ic1eq, s0b = s0.ic2eq, s1a = s1.ic1eq, s1b = s1.ic2eq;
 
-    for (int i = 0; i < numSamples; ++i)
+    if (numSamples <= kLag)
     {
-        y0[i] = s (f (x0[i], f0a, f0b), s0a, s0b);
-        y1[i] = s (f (x1[i], f1a, f1b), s1a, s1b);
+        for (int i = 0; i < numSamples; ++i)
+        {
+            y0[i] = s (f (x0[i], f0.ic1eq, f0.ic2eq), s0.ic1eq, s0.ic2eq);
+            y1[i] = s (f (x1[i], f1.ic1eq, f1.ic2eq), s1.ic1eq, s1.ic2eq);
+        }
+        return;
     }
 
-    f0 = { f0a, f0b };
-    f1 = { f1a, f1b };
-    s0 = { s0a, s0b };
-    s1 = { s1a, s1b };
+    typedef float Quad __attribute__ ((vector_size (16)));
+
+    // Lanes: first on channel 0, first on channel 1, second on 0, second on 1.
+    const Quad a1 { f.a1, f.a1, s.a1, s.a1 };
+    const Quad a2 { f.a2, f.a2, s.a2, s.a2 };
+    const Quad a3 { f.a3, f.a3, s.a3, s.a3 };
+    const Quad m0 { f.m0, f.m0, s.m0, s.m0 };
+    const Quad m1 { f.m1, f.m1, s.m1, s.m1 };
+    const Quad m2 { f.m2, f.m2, s.m2, s.m2 };
+
+    // The first filter runs ahead by kLag samples...
+    Quad older {}, newer {};
+    older[0] = f (x0[0], f0.ic1eq, f0.ic2eq);
+    older[1] = f (x1[0], f1.ic1eq, f1.ic2eq);
+    newer[0] = f (x0[1], f0.ic1eq, f0.ic2eq);
+    newer[1] = f (x1[1], f1.ic1eq, f1.ic2eq);
+
+    Quad ic1 { f0.ic1eq, f1.ic1eq, s0.ic1eq, s1.ic1eq };
+    Quad ic2 { f0.ic2eq, f1.ic2eq, s0.ic2eq, s1.ic2eq };
+
+    for (int i = kLag; i < numSamples; ++i)
+    {
+        const Quad x { x0[i], x1[i], older[0], older[1] };
+        const Quad d = x - ic2;
+        const Quad bp = a1 * ic1 + a2 * d;
+        const Quad lp = ic2 + a2 * ic1 + a3 * d;
+        ic1 = 2.0f * bp - ic1;
+        ic2 = 2.0f * lp - ic2;
+        const Quad out = m1 * bp + m0 * x + m2 * lp;
+        y0[i - kLag] = out[2];
+        y1[i - kLag] = out[3];
+        older = newer;
+        newer = out;
+    }
+
+    f0 = { ic1[0], ic2[0] };
+    f1 = { ic1[1], ic2[1] };
+    s0 = { ic1[2], ic2[2] };
+    s1 = { ic1[3], ic2[3] };
+
+    // ...and the second catches up.
+    y0[numSamples - 2] = s (older[0], s0.ic1eq, s0.ic2eq);
+    y1[numSamples - 2] = s (older[1], s1.ic1eq, s1.ic2eq);
+    y0[numSamples - 1] = s (newer[0], s0.ic1eq, s0.ic2eq);
+    y1[numSamples - 1] = s (newer[1], s1.ic1eq, s1.ic2eq);
 }
 
 void SvfFilter::clearStates() noexcept

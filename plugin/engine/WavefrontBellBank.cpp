@@ -1,24 +1,12 @@
 #include "WavefrontBellBank.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace vo::plugins::zel
 {
 
 namespace
 {
-    double dampingFor (float amp) noexcept { return 1.0 / ((double) amp * (double) kBellQ); }
-
-    // Exactly zero at unity so that a flat bell passes samples bit for bit.
-    double bandPassMixFor (float amp, double k) noexcept
-    {
-        return amp == 1.0f ? 0.0 : ((double) amp * (double) amp - 1.0) * k;
-    }
-
-    double a1For (double g, double k) noexcept { return 1.0 / ((g + k) * g + 1.0); }
-
     using KernelFunction = void (*) (const BellRun&) noexcept;
 
     KernelFunction kernelFunction (BellKernel kernel) noexcept
@@ -88,204 +76,119 @@ void WavefrontBellBank::setKernel (BellKernel newKernel) noexcept
     runKernel = kernelFunction (kernel);
     if (runKernel == nullptr)
         kernel = BellKernel::scalar;
+    dropQueue();
     lanesStale = true;
 }
 
 void WavefrontBellBank::prepareFilters (double newSampleRate) noexcept
 {
-    sampleRate = newSampleRate > 1.0 ? newSampleRate : 48000.0;
-
-    for (int set = 0; set < kSetCount; ++set)
-    {
-        for (int band = 0; band < kBandCount; ++band)
-        {
-            auto& f = filters[(size_t) (set * kBandCount + band)];
-            f.g = std::tan (std::numbers::pi * bellCentreHz (band, sampleRate) / sampleRate);
-            f.k = f.kTarget = 1.0 / (double) kBellQ;
-            f.m1 = f.m1Target = 0.0;
-            f.a1 = f.a1Target = a1For (f.g, f.k);
-            f.a2 = f.a1 * f.g;
-            f.a3 = f.a2 * f.g;
-            f.A = 1.0f;
-            f.dm1 = f.da1 = 0.0;
-            f.ramping = false;
-        }
-    }
-
-    for (auto& set : lastAmplitude)
-        set.fill (1.0f);
-
-    activeCount = 0;
-    resetStates();
-}
-
-void WavefrontBellBank::landRamp (BellFilter& f) noexcept
-{
-    f.k = f.kTarget;
-    f.m1 = f.m1Target;
-    f.a1 = f.a1Target;
-    f.a2 = f.g * f.a1;
-    f.a3 = f.g * f.a2;
-    f.dm1 = f.da1 = 0.0;
-    f.ramping = false;
+    dropQueue();
+    control.prepare (newSampleRate);
+    std::fill (std::begin (lanes.ic1), std::end (lanes.ic1), 0.0);
+    std::fill (std::begin (lanes.ic2), std::end (lanes.ic2), 0.0);
+    lanesStale = true;
 }
 
 void WavefrontBellBank::resetStates() noexcept
 {
+    flush();
     std::fill (std::begin (lanes.ic1), std::end (lanes.ic1), 0.0);
     std::fill (std::begin (lanes.ic2), std::end (lanes.ic2), 0.0);
-
-    for (int i = 0; i < activeCount; ++i)
-        landRamp (filters[activeList[(size_t) i]]);
-
-    activeCount = 0;
+    control.landAll();
     lanesStale = true;
 }
 
 void WavefrontBellBank::resetFilters() noexcept
 {
     resetStates();
-
-    for (auto& set : lastAmplitude)
-        set.fill (1.0f);
-
-    for (int i = 0; i < kFilterCount; ++i)
-    {
-        auto& f = filters[(size_t) i];
-        if (f.A != 1.0f || f.ramping)
-        {
-            f.dm1 = f.da1 = 0.0;
-            f.ramping = false;
-            f.A = 1.0f;
-            setBandGain (i, 1.0f);
-        }
-    }
-
-    rampCounter = kRampSamples;
-    anyRamping = false;
-    flat = true;
+    control.resetFilters();
+    lanesStale = true;
+    mirrorChanges();
 }
 
 void WavefrontBellBank::setBandGain (int filter, float amp) noexcept
 {
-    auto& f = filters[(size_t) filter];
-    f.k = dampingFor (amp);
-    f.m1 = bandPassMixFor (amp, f.k);
-    f.a1 = a1For (f.g, f.k);
-    f.a2 = f.a1 * f.g;
-    f.a3 = f.a2 * f.g;
-    writeLane (filter);
-}
-
-void WavefrontBellBank::stopRamp (int filter) noexcept
-{
-    auto& f = filters[(size_t) filter];
-    f.dm1 = f.da1 = 0.0;
-    f.ramping = false;
-    writeRampLane (filter);
-
-    for (int i = 0; i < activeCount; ++i)
-    {
-        if (activeList[(size_t) i] == (std::uint8_t) filter)
-        {
-            activeList[(size_t) i] = activeList[(size_t) (activeCount - 1)];
-            --activeCount;
-            break;
-        }
-    }
-}
-
-// Retargets from wherever the coefficients are now, so a bell that changes again
-// mid-ramp glides on without a jump.
-void WavefrontBellBank::startRamp (int filter, float amp) noexcept
-{
-    auto& f = filters[(size_t) filter];
-    f.A = amp;
-    f.kTarget = dampingFor (amp);
-    f.m1Target = bandPassMixFor (amp, f.kTarget);
-    f.a1Target = 1.0 / ((f.kTarget + f.g) * f.g + 1.0);
-    f.dm1 = (f.m1Target - f.m1) / (double) kRampSamples;
-    f.da1 = (f.a1Target - f.a1) / (double) kRampSamples;
-    ++rampsStarted;
-
-    if (! f.ramping)
-    {
-        f.ramping = true;
-        activeList[(size_t) activeCount++] = (std::uint8_t) filter;
-    }
-
-    // The ramp starts from the coefficients the lanes already hold.
-    writeRampLane (filter);
+    flush();
+    control.setBandGain (filter, amp);
+    mirrorChanges();
 }
 
 void WavefrontBellBank::applyAmplitudes (const Amplitudes& amplitude) noexcept
 {
-    bool allUnity = true;
-
-    for (int set = 0; set < kSetCount; ++set)
+    if (queued == 0 || ! control.changesAnything (amplitude))
     {
-        for (int band = 0; band < kBandCount; ++band)
-        {
-            const float target = amplitude[(size_t) set][(size_t) band];
-            float& last = lastAmplitude[(size_t) set][(size_t) band];
-            const int index = set * kBandCount + band;
-            auto& f = filters[(size_t) index];
-
-            if (target != last)
-            {
-                const bool alreadyThere = f.A == target && ! f.ramping;
-
-                if (std::abs (target - last) < 1e-4f)
-                {
-                    // Too small to hear a step: apply at once and drop any ramp.
-                    if (! alreadyThere)
-                    {
-                        if (f.ramping)
-                            stopRamp (index);
-                        f.A = target;
-                        setBandGain (index, target);
-                    }
-                }
-                else if (! alreadyThere)
-                {
-                    startRamp (index, target);
-                }
-            }
-
-            last = target;
-            if (target != 1.0f)
-                allUnity = false;
-        }
+        control.applyAmplitudes (amplitude);
+        mirrorChanges();
+        return;
     }
 
-    anyRamping = activeCount > 0;
-    flat = allUnity && activeCount == 0;
-    rampCounter = 0;
+    // A queue carries a new tick when the last one's ramps have landed and
+    // the tick starts where the kernels can switch lanes over. The narrower
+    // kernels work out their per-lane plans row by row, which costs them more
+    // than the drain a new run costs, so they start one instead.
+    if (kernel != BellKernel::avx512 || control.isRamping() || queued % BellSegment::kSegmentAlignment != 0
+        || segmentCount == BellRun::kMaxSegments)
+    {
+        flush();
+        control.applyAmplitudes (amplitude);
+        mirrorChanges();
+        return;
+    }
+
+    control.applyAmplitudes (amplitude);
+    control.clearChanged();
+    queueTick();
+}
+
+// The tick that begins at the end of the queue, as the control has just set it.
+void WavefrontBellBank::queueTick() noexcept
+{
+    auto& tick = ticks[(size_t) segmentCount];
+    for (int i = 0; i < kFilterCount; ++i)
+    {
+        const auto& f = control.getFilter (i);
+        const auto lane = (size_t) laneOf (i);
+        tick.startA1[lane] = f.a1;
+        tick.startM1[lane] = f.m1;
+        tick.da1[lane] = f.ramping ? f.da1 : 0.0;
+        tick.dm1[lane] = f.ramping ? f.dm1 : 0.0;
+        tick.landA1[lane] = f.ramping ? f.a1Target : f.a1;
+        tick.landM1[lane] = f.ramping ? f.m1Target : f.m1;
+    }
+
+    const bool ramping = control.isRamping();
+    segments[(size_t) segmentCount++] = BellSegment { queued, ramping ? kRampSamples - 1 : 0, ramping ? kRampSamples - 1 : -1, &tick };
+}
+
+void WavefrontBellBank::mirrorChanges() noexcept
+{
+    if (! lanesStale)
+        for (int i = 0; i < control.getChangedCount(); ++i)
+            writeLane (control.getChanged (i));
+
+    control.clearChanged();
 }
 
 // The kernels recompute a2 and a3 from a1 whenever they step, and step every
 // lane; a settled bell has zero increments and lands on its own values, which
-// leaves it bit for bit where it is (a1 is never zero, m1 never -0).
+// leaves it bit for bit where it is (a1 is never zero, m1 never -0). A ramp
+// starts from the coefficients the lanes hold, which the control's records
+// equal after every run.
 void WavefrontBellBank::writeLane (int filter) noexcept
 {
-    const auto& f = filters[(size_t) filter];
+    const auto& f = control.getFilter (filter);
     const auto lane = (size_t) laneOf (filter);
     lanes.g[lane] = f.g;
     lanes.a1[lane] = f.a1;
     lanes.a2[lane] = f.a2;
     lanes.a3[lane] = f.a3;
     lanes.m1[lane] = f.m1;
-    writeRampLane (filter);
-}
 
-void WavefrontBellBank::writeRampLane (int filter) noexcept
-{
-    const auto& f = filters[(size_t) filter];
-    const auto lane = (size_t) laneOf (filter);
-    lanes.da1[lane] = f.ramping ? f.da1 : 0.0;
-    lanes.dm1[lane] = f.ramping ? f.dm1 : 0.0;
-    lanes.landA1[lane] = f.ramping ? f.a1Target : f.a1;
-    lanes.landM1[lane] = f.ramping ? f.m1Target : f.m1;
+    auto& ramp = ticks[0];
+    ramp.da1[lane] = f.ramping ? f.da1 : 0.0;
+    ramp.dm1[lane] = f.ramping ? f.dm1 : 0.0;
+    ramp.landA1[lane] = f.ramping ? f.a1Target : f.a1;
+    ramp.landM1[lane] = f.ramping ? f.m1Target : f.m1;
 }
 
 void WavefrontBellBank::syncLanes() noexcept
@@ -298,6 +201,8 @@ void WavefrontBellBank::syncLanes() noexcept
 
 void WavefrontBellBank::process (float* x0, float* x1, int n, bool midSide, bool write) noexcept
 {
+    flush();
+
     if (runKernel == nullptr)
     {
         processScalar (x0, x1, n, midSide, write);
@@ -312,36 +217,136 @@ void WavefrontBellBank::process (float* x0, float* x1, int n, bool midSide, bool
     }
 }
 
-void WavefrontBellBank::processVector (float* x0, float* x1, int n, bool midSide, bool write) noexcept
+void WavefrontBellBank::enqueue (float* x0, float* x1, int n, bool midSide, bool write) noexcept
+{
+    if (runKernel == nullptr)
+    {
+        process (x0, x1, n, midSide, write);
+        return;
+    }
+
+    const bool mono = x1 == nullptr;
+    if (queued > 0 && mono != queuedMono)
+        flush();
+
+    for (int done = 0; done < n;)
+    {
+        if (queued == 0)
+            startQueue();
+
+        const int m = std::min (n - done, kQueueSamples - queued);
+        float* p1 = mono ? nullptr : x1 + done;
+        fillInput (x0 + done, p1, m, midSide, input.data() + BellRun::kPad + 2 * queued);
+        pending[(size_t) pendingCount++] = Pending { x0 + done, p1, queued, m, midSide, write };
+        queued += m;
+        queuedMono = mono;
+        done += m;
+        advanceControl (control, m);
+
+        if (queued == kQueueSamples)
+            flush();
+    }
+}
+
+// The first segment goes on with whatever ramp the control is running.
+void WavefrontBellBank::startQueue() noexcept
 {
     if (lanesStale)
         syncLanes();
 
-    // The same ramp schedule as stepping the reference sample by sample: steps
-    // until the counter reaches the ramp length, then one landing.
-    BellRun run;
-    run.lanes = &lanes;
-    run.input = input.data() + BellRun::kPad;
-    run.output = output.data();
-    run.numSamples = n;
+    const int landAt = control.isRamping() ? kRampSamples - 1 - control.getRampCounter() : -1;
+    segments[0] = BellSegment { 0, landAt >= 0 ? landAt : 0, landAt, &ticks[0] };
+    segmentCount = 1;
+}
 
-    if (anyRamping)
+// The control's side of n samples: the ramp counter moves on and a ramp that
+// ends within them lands. The steps in between happen in the lanes; the
+// records of a ramp that is still running catch up when the queue runs.
+void WavefrontBellBank::advanceControl (BellControl& control, int n) noexcept
+{
+    if (! control.isRamping())
+        return;
+
+    const int counter = control.getRampCounter();
+    if (kRampSamples - 1 - counter < n)
     {
-        const int landAt = kRampSamples - 1 - rampCounter;
-        if (landAt < n)
+        control.landRamps();
+        control.setRampCounter (kRampSamples);
+    }
+    else
+    {
+        control.setRampCounter (counter + n);
+    }
+}
+
+void WavefrontBellBank::flush() noexcept
+{
+    if (queued == 0)
+        return;
+
+    BellRun run;
+    run.numSamples = queued;
+    run.segments = segments.data();
+    run.segmentCount = segmentCount;
+    runLanes (run, queuedMono);
+    takeBackRamps();
+
+    // The ramp that runs on into the next queue is the last tick's.
+    auto& ramp = ticks[0];
+    const BellTick* last = segments[(size_t) (segmentCount - 1)].tick;
+    if (control.isRamping())
+    {
+        if (last != &ramp)
         {
-            run.stepCount = landAt;
-            run.landAt = landAt;
-            rampCounter = kRampSamples;
-        }
-        else
-        {
-            run.stepCount = n;
-            rampCounter += n;
+            std::copy (std::begin (last->da1), std::end (last->da1), std::begin (ramp.da1));
+            std::copy (std::begin (last->dm1), std::end (last->dm1), std::begin (ramp.dm1));
+            std::copy (std::begin (last->landA1), std::end (last->landA1), std::begin (ramp.landA1));
+            std::copy (std::begin (last->landM1), std::end (last->landM1), std::begin (ramp.landM1));
         }
     }
+    else
+    {
+        std::fill (std::begin (ramp.da1), std::end (ramp.da1), 0.0);
+        std::fill (std::begin (ramp.dm1), std::end (ramp.dm1), 0.0);
+        std::copy (std::begin (lanes.a1), std::end (lanes.a1), std::begin (ramp.landA1));
+        std::copy (std::begin (lanes.m1), std::end (lanes.m1), std::begin (ramp.landM1));
+    }
 
-    double* in = input.data() + BellRun::kPad;
+    const double* out = output.data();
+    for (int i = 0; i < pendingCount; ++i)
+    {
+        const auto& p = pending[(size_t) i];
+        if (p.write)
+            writeOutput (p.x0, p.x1, p.n, p.midSide, out + 2 * p.start);
+    }
+
+    dropQueue();
+}
+
+// A ramp still running after a run: its records take the lanes' values.
+void WavefrontBellBank::takeBackRamps() noexcept
+{
+    for (int i = 0; i < control.getActiveCount(); ++i)
+    {
+        const int filter = control.getActive (i);
+        auto& f = control.getFilter (filter);
+        const auto lane = (size_t) laneOf (filter);
+        f.a1 = lanes.a1[lane];
+        f.m1 = lanes.m1[lane];
+        f.a2 = lanes.a2[lane];
+        f.a3 = lanes.a3[lane];
+    }
+}
+
+void WavefrontBellBank::dropQueue() noexcept
+{
+    queued = 0;
+    pendingCount = 0;
+    segmentCount = 0;
+}
+
+void WavefrontBellBank::fillInput (const float* x0, const float* x1, int n, bool midSide, double* in) noexcept
+{
     if (x1 == nullptr)
     {
         for (int i = 0; i < n; ++i)
@@ -366,61 +371,10 @@ void WavefrontBellBank::processVector (float* x0, float* x1, int n, bool midSide
             in[2 * i + 1] = (double) x1[i];
         }
     }
+}
 
-    // Mono runs set A only; set B's lanes ride along on silence and get their
-    // states back afterwards.
-    std::array<double, kBandCount> savedIc1, savedIc2;
-    if (x1 == nullptr)
-    {
-        for (int b = 0; b < kBandCount; ++b)
-        {
-            savedIc1[(size_t) b] = lanes.ic1[2 * b + 1];
-            savedIc2[(size_t) b] = lanes.ic2[2 * b + 1];
-        }
-    }
-
-    runKernel (run);
-
-    if (x1 == nullptr)
-    {
-        for (int b = 0; b < kBandCount; ++b)
-        {
-            lanes.ic1[2 * b + 1] = savedIc1[(size_t) b];
-            lanes.ic2[2 * b + 1] = savedIc2[(size_t) b];
-        }
-    }
-
-    if (run.stepCount > 0 || run.landAt >= 0)
-    {
-        for (int i = 0; i < activeCount; ++i)
-        {
-            const int filter = activeList[(size_t) i];
-            auto& f = filters[(size_t) filter];
-            const auto lane = (size_t) laneOf (filter);
-            f.a1 = lanes.a1[lane];
-            f.m1 = lanes.m1[lane];
-            f.a2 = lanes.a2[lane];
-            f.a3 = lanes.a3[lane];
-        }
-
-        if (run.landAt >= 0)
-        {
-            for (int i = 0; i < activeCount; ++i)
-                landRamp (filters[activeList[(size_t) i]]);
-            activeCount = 0;
-            anyRamping = false;
-
-            // The lanes have landed already, and land on themselves from now
-            // on; only the increments go.
-            std::fill (std::begin (lanes.da1), std::end (lanes.da1), 0.0);
-            std::fill (std::begin (lanes.dm1), std::end (lanes.dm1), 0.0);
-        }
-    }
-
-    if (! write)
-        return;
-
-    const double* out = output.data();
+void WavefrontBellBank::writeOutput (float* x0, float* x1, int n, bool midSide, const double* out) noexcept
+{
     if (x1 == nullptr)
     {
         for (int i = 0; i < n; ++i)
@@ -446,29 +400,86 @@ void WavefrontBellBank::processVector (float* x0, float* x1, int n, bool midSide
     }
 }
 
-//==============================================================================
-// The plain chain, for CPUs without a kernel and as the benchmark's baseline.
-
-void WavefrontBellBank::advanceRamps() noexcept
+// The input is already in place; the output lands in `output`.
+void WavefrontBellBank::runLanes (BellRun& run, bool mono) noexcept
 {
-    if (++rampCounter >= kRampSamples)
+    run.lanes = &lanes;
+    run.input = input.data() + BellRun::kPad;
+    run.output = output.data();
+    run.plans = plans.data();
+
+    // The run's first tick starts from where the lanes stand.
+    std::copy (std::begin (lanes.a1), std::end (lanes.a1), std::begin (ticks[0].startA1));
+    std::copy (std::begin (lanes.m1), std::end (lanes.m1), std::begin (ticks[0].startM1));
+
+    // Mono runs set A only; set B's lanes ride along on silence and get their
+    // states back afterwards.
+    std::array<double, kBandCount> savedIc1, savedIc2;
+    if (mono)
     {
-        for (int i = 0; i < activeCount; ++i)
-            landRamp (filters[activeList[(size_t) i]]);
-        activeCount = 0;
-        anyRamping = false;
-        return;
+        for (int b = 0; b < kBandCount; ++b)
+        {
+            savedIc1[(size_t) b] = lanes.ic1[2 * b + 1];
+            savedIc2[(size_t) b] = lanes.ic2[2 * b + 1];
+        }
     }
 
-    for (int i = 0; i < activeCount; ++i)
+    runKernel (run);
+
+    if (mono)
     {
-        auto& f = filters[activeList[(size_t) i]];
-        f.a1 += f.da1;
-        f.m1 += f.dm1;
-        f.a2 = f.a1 * f.g;
-        f.a3 = f.a2 * f.g;
+        for (int b = 0; b < kBandCount; ++b)
+        {
+            lanes.ic1[2 * b + 1] = savedIc1[(size_t) b];
+            lanes.ic2[2 * b + 1] = savedIc2[(size_t) b];
+        }
     }
 }
+
+void WavefrontBellBank::processVector (float* x0, float* x1, int n, bool midSide, bool write) noexcept
+{
+    if (lanesStale)
+        syncLanes();
+
+    // The same ramp schedule as stepping the reference sample by sample: steps
+    // until the counter reaches the ramp length, then one landing.
+    BellSegment segment;
+    segment.tick = &ticks[0];
+    if (control.isRamping())
+    {
+        segment.landAt = kRampSamples - 1 - control.getRampCounter();
+        segment.stepCount = segment.landAt;
+    }
+
+    BellRun run;
+    run.numSamples = n;
+    run.segments = &segment;
+    run.segmentCount = 1;
+
+    fillInput (x0, x1, n, midSide, input.data() + BellRun::kPad);
+    runLanes (run, x1 == nullptr);
+
+    const bool wasRamping = control.isRamping();
+    advanceControl (control, n);
+
+    if (wasRamping)
+    {
+        takeBackRamps();
+
+        // Landed lanes land on themselves from now on; only the increments go.
+        if (! control.isRamping())
+        {
+            std::fill (std::begin (ticks[0].da1), std::end (ticks[0].da1), 0.0);
+            std::fill (std::begin (ticks[0].dm1), std::end (ticks[0].dm1), 0.0);
+        }
+    }
+
+    if (write)
+        writeOutput (x0, x1, n, midSide, output.data());
+}
+
+//==============================================================================
+// The plain chain, for CPUs without a kernel and as the benchmark's baseline.
 
 float WavefrontBellBank::runChain (int set, float x) noexcept
 {
@@ -477,7 +488,7 @@ float WavefrontBellBank::runChain (int set, float x) noexcept
 
     for (int band = 0; band < kBandCount; ++band)
     {
-        const auto& f = filters[(size_t) (base + band)];
+        const auto& f = control.getFilter (base + band);
         const auto lane = (size_t) (2 * band + set);
         double& ic1eq = lanes.ic1[lane];
         double& ic2eq = lanes.ic2[lane];
@@ -497,9 +508,9 @@ void WavefrontBellBank::processScalar (float* x0, float* x1, int n, bool midSide
 {
     for (int i = 0; i < n; ++i)
     {
-        if (anyRamping)
+        if (control.isRamping())
         {
-            advanceRamps();
+            control.advanceRamps();
             lanesStale = true;
         }
 

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace vo::plugins::zel
 {
@@ -187,6 +190,65 @@ TEST (SvfFilterUnit, BellTakesItsGainAtTheCentre)
     for (int i = 0; i < 48000; ++i)
         y[(size_t) i] = f.processSample (x[(size_t) i], 0);
     EXPECT_NEAR (test::rmsDb (y.data() + 24000, 24000) - test::rmsDb (x.data() + 24000, 24000), -12.0, 0.05);
+}
+
+// The block cascade must give processSample's bits, whatever the block
+// lengths, responses and signal levels, with the states carried across blocks.
+TEST (SvfFilterUnit, CascadeGivesTheSampleBySampleBits)
+{
+    std::mt19937 rng (5);
+    const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
+    const auto uniform = [&rng] (float low, float high) { return std::uniform_real_distribution<float> (low, high) (rng); };
+
+    for (int trial = 0; trial < 40; ++trial)
+    {
+        SvfFilter first, second, firstRef, secondRef;
+        const double rate = pick (0, 1) == 0 ? 48000.0 : 96000.0;
+        for (auto* f : { &first, &second, &firstRef, &secondRef })
+            f->setSampleRate (rate);
+
+        const int firstType = pick (0, 7), secondType = pick (0, 7);
+        const float firstCorner = uniform (5.0f, 20000.0f), secondCorner = uniform (5.0f, 20000.0f);
+        const float q = uniform (0.3f, 8.0f), gain = uniform (-24.0f, 12.0f);
+        for (auto* f : { &first, &firstRef })
+        {
+            f->setType (firstType);
+            f->setCutoff (firstCorner);
+            f->setQ (q);
+            f->setGainDb (gain);
+            f->design();
+        }
+        for (auto* f : { &second, &secondRef })
+        {
+            f->setType (secondType);
+            f->setCutoff (secondCorner);
+            f->setQ (q);
+            f->setGainDb (-gain);
+            f->design();
+        }
+
+        for (int block = 0; block < 20; ++block)
+        {
+            const int n = pick (0, 4) == 0 ? pick (1, 3) : pick (1, 700);
+            const float level = pick (0, 5) == 0 ? 1e-30f : uniform (0.01f, 4.0f);
+            std::vector<float> x0 ((size_t) n), x1 ((size_t) n), y0 ((size_t) n), y1 ((size_t) n);
+            for (int i = 0; i < n; ++i)
+            {
+                x0[(size_t) i] = level * uniform (-1.0f, 1.0f);
+                x1[(size_t) i] = level * uniform (-1.0f, 1.0f);
+            }
+
+            SvfFilter::processCascade (first, second, x0.data(), x1.data(), y0.data(), y1.data(), n);
+
+            for (int i = 0; i < n; ++i)
+            {
+                const float r0 = secondRef.processSample (firstRef.processSample (x0[(size_t) i], 0), 0);
+                const float r1 = secondRef.processSample (firstRef.processSample (x1[(size_t) i], 1), 1);
+                ASSERT_EQ (0, std::memcmp (&r0, &y0[(size_t) i], sizeof (float))) << "trial " << trial << ", block " << block << ", sample " << i;
+                ASSERT_EQ (0, std::memcmp (&r1, &y1[(size_t) i], sizeof (float))) << "trial " << trial << ", block " << block << ", sample " << i;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -2,10 +2,59 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <random>
+
 namespace vo::plugins::zel
 {
 namespace
 {
+
+// The Gauss-Seidel pass written out plainly, neighbour by neighbour from the
+// lowest, skipping flat ones: the pass the compensator must reproduce bit for bit.
+bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains)
+{
+    constexpr int kReach = OverlapCompensator::kReach;
+    bool notConverged = false;
+
+    for (int i = 0; i < kBandCount; ++i)
+    {
+        const float c = wanted[(size_t) i];
+        float& gain = gains[(size_t) i];
+
+        if (c == 0.0f)
+        {
+            if (gain != 0.0f)
+                notConverged = true;
+            gain = 0.0f;
+            continue;
+        }
+
+        float sum = 0.0f;
+        for (int n = std::max (0, i - kReach); n <= std::min (kBandCount - 1, i + kReach); ++n)
+        {
+            if (n == i || gains[(size_t) n] == 0.0f)
+                continue;
+
+            const float depth = std::clamp (-gains[(size_t) n], 0.0f, kMaxCutDb);
+            const int q = (int) depth;
+            const float fraction = depth - (float) q;
+            const float lower = overlap.response (n, i - n + kReach, q);
+            const float upper = q + 1 < OverlapCompensator::kDepthSteps ? overlap.response (n, i - n + kReach, q + 1) : lower;
+            sum += lower + (upper - lower) * fraction;
+        }
+
+        const float g = std::clamp (c - sum, -kMaxCutDb, 0.0f);
+        if (std::abs (g - gain) > 0.01f)
+            notConverged = true;
+        gain = g;
+    }
+
+    return notConverged;
+}
 
 class OverlapAt48k : public ::testing::Test
 {
@@ -103,6 +152,40 @@ TEST_F (OverlapAt48k, ClearingTheWantedCutReportsOneMorePass)
     EXPECT_TRUE (overlap.compensate (wanted, gains));
     EXPECT_EQ (gains[18], 0.0f);
     EXPECT_FALSE (overlap.compensate (wanted, gains));
+}
+
+TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
+{
+    std::mt19937 rng (17);
+    const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
+    std::uniform_real_distribution<float> depth (-kMaxCutDb, 0.0f);
+
+    for (double rate : { 44100.0, 48000.0, 96000.0 })
+    {
+        OverlapCompensator overlap;
+        overlap.prepare (rate);
+
+        for (int trial = 0; trial < 400; ++trial)
+        {
+            std::array<float, kBandCount> wanted {}, gains {};
+            for (int b = 0; b < kBandCount; ++b)
+            {
+                const int kind = pick (0, 9);
+                wanted[(size_t) b] = kind == 0 ? 0.0f : kind == 1 ? -kMaxCutDb : kind == 2 ? -1e-3f : depth (rng);
+                const int gainKind = pick (0, 9);
+                gains[(size_t) b] = gainKind == 0 ? 0.0f : gainKind == 1 ? -kMaxCutDb : gainKind == 2 ? -0.0f : depth (rng);
+            }
+
+            auto plain = gains;
+            for (int pass = 0; pass < 4; ++pass)
+            {
+                const bool expected = plainPass (overlap, wanted, plain);
+                const bool result = overlap.compensate (wanted, gains);
+                ASSERT_EQ (expected, result) << "trial " << trial << ", pass " << pass;
+                ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size())) << "trial " << trial << ", pass " << pass;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <set>
 
 namespace vo::plugins::zel
@@ -202,6 +204,48 @@ TEST (BandLevels, NanInTheSourceNeverReachesTheLevels)
     push (a, s);
     for (float l : a.getLevels())
         EXPECT_TRUE (std::isfinite (l));
+}
+
+// Blocks of any length give the levels that sample-by-sample pushing gives,
+// bit for bit, runaway and NaN samples included.
+TEST (BandLevels, BlocksGiveTheSampleBySampleBits)
+{
+    std::mt19937 rng (23);
+    const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
+    std::uniform_real_distribution<float> unit (-1.0f, 1.0f);
+
+    for (bool stereo : { true, false })
+    {
+        SidechainAnalyser byBlock, bySample;
+        byBlock.prepare (48000.0);
+        bySample.prepare (48000.0);
+        byBlock.setStereo (stereo);
+        bySample.setStereo (stereo);
+
+        for (int block = 0; block < 300; ++block)
+        {
+            const int n = pick (1, 600);
+            std::vector<float> x0 ((size_t) n), x1 ((size_t) n);
+            for (int i = 0; i < n; ++i)
+            {
+                x0[(size_t) i] = unit (rng);
+                x1[(size_t) i] = unit (rng);
+            }
+            if (pick (0, 20) == 0)
+                x0[(size_t) pick (0, n - 1)] = std::numeric_limits<float>::quiet_NaN();
+            if (pick (0, 20) == 0)
+                x1[(size_t) pick (0, n - 1)] = 3e38f;
+
+            const bool hop = byBlock.pushBlock (x0.data(), stereo ? x1.data() : nullptr, n);
+            bool sampleHop = false;
+            for (int i = 0; i < n; ++i)
+                sampleHop = bySample.pushSample (x0[(size_t) i], x1[(size_t) i]) || sampleHop;
+
+            ASSERT_EQ (sampleHop, hop) << "block " << block;
+            ASSERT_EQ (0, std::memcmp (byBlock.getLevels().data(), bySample.getLevels().data(), sizeof (float) * kBandCount))
+                << "block " << block;
+        }
+    }
 }
 
 } // namespace
