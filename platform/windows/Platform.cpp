@@ -1,13 +1,8 @@
 #include "platform/Platform.h"
 #include "platform/windows/WideText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/WindowsApi.h"
+
 #include <shlobj.h>
 
 namespace vo::platform

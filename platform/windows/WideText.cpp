@@ -1,12 +1,7 @@
 #include "platform/windows/WideText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/WindowsApi.h"
+
 
 namespace vo::platform
 {

@@ -6,14 +6,10 @@
 #include "CheckReport.h"
 #include "diagnostics/DiagLog.h"
 #include "platform/Platform.h"
+#include "platform/windows/WideText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
- #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
- #define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/WindowsApi.h"
+
 #include <shlobj.h>
 
 #include <algorithm>
@@ -34,23 +30,8 @@ namespace
 
 using vo::test::check;
 
-std::string utf8 (const wchar_t* text)
-{
-    const int bytes = WideCharToMultiByte (CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string result ((size_t) std::max (bytes, 1), '\0');
-    WideCharToMultiByte (CP_UTF8, 0, text, -1, result.data(), bytes, nullptr, nullptr);
-    result.resize (std::strlen (result.c_str()));
-    return result;
-}
-
-std::wstring wide (const std::string& text)
-{
-    const int chars = MultiByteToWideChar (CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring result ((size_t) std::max (chars, 1), L'\0');
-    MultiByteToWideChar (CP_UTF8, 0, text.c_str(), -1, result.data(), chars);
-    result.resize (wcslen (result.c_str()));
-    return result;
-}
+using vo::platform::toUtf8;
+using vo::platform::toWide;
 
 std::string lower (std::string text)
 {
@@ -62,19 +43,19 @@ std::string environment (const wchar_t* name)
 {
     wchar_t value[32768];
     const DWORD length = GetEnvironmentVariableW (name, value, 32768);
-    return length > 0 && length < 32768 ? utf8 (value) : std::string();
+    return length > 0 && length < 32768 ? toUtf8 (value) : std::string();
 }
 
 bool isFolder (const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesW (wide (path).c_str());
+    const DWORD attributes = GetFileAttributesW (toWide (path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::vector<std::string> readLines (const std::string& path)
 {
     std::vector<std::string> lines;
-    std::ifstream in (wide (path).c_str(), std::ios::binary);
+    std::ifstream in (toWide (path).c_str(), std::ios::binary);
     std::string line;
     while (std::getline (in, line))
     {
@@ -100,13 +81,40 @@ __attribute__ ((noinline)) void zelStalledMessageThread()
     __asm__ __volatile__ ("" ::: "memory"); // no tail call: this frame must stay on the stack
 }
 
+// A thread parked in zelStalledMessageThread from construction until release().
+class StalledThread
+{
+public:
+    StalledThread()
+    {
+        releaseStalledThread = CreateEventW (nullptr, TRUE, FALSE, nullptr);
+        thread = std::thread ([this] {
+            id = vo::platform::currentThreadId();
+            zelStalledMessageThread();
+        });
+        while (id == 0)
+            Sleep (1);
+    }
+
+    void release()
+    {
+        SetEvent (releaseStalledThread);
+        thread.join();
+    }
+
+    std::atomic<unsigned long> id { 0 };
+
+private:
+    std::thread thread;
+};
+
 //==============================================================================
 void testFolders()
 {
     const auto appData = vo::platform::applicationDataFolder();
     wchar_t shellFolder[MAX_PATH + 1] {};
     const bool shellOk = SHGetSpecialFolderPathW (nullptr, shellFolder, CSIDL_APPDATA, FALSE) != FALSE;
-    check (! appData.empty() && shellOk && lower (appData) == lower (utf8 (shellFolder)),
+    check (! appData.empty() && shellOk && lower (appData) == lower (toUtf8 (shellFolder)),
            "application-data folder is the shell's CSIDL_APPDATA folder", appData);
     check (isFolder (appData), "application-data folder exists");
 
@@ -117,7 +125,7 @@ void testFolders()
            "diagnostics folder is %APPDATA%", vo::platform::diagnosticsDataFolder());
 
     // The log follows APPDATA itself, and refuses what cannot be a usable path.
-    const auto saved = wide (appDataVariable);
+    const auto saved = toWide (appDataVariable);
     SetEnvironmentVariableW (L"APPDATA", L"C:\\elsewhere\\Roaming\\");
     check (vo::platform::diagnosticsDataFolder() == "C:\\elsewhere\\Roaming", "diagnostics folder follows APPDATA",
            vo::platform::diagnosticsDataFolder());
@@ -131,19 +139,19 @@ void testFolders()
 
     wchar_t temp[MAX_PATH + 1] {};
     GetTempPathW (MAX_PATH, temp);
-    const auto base = utf8 (temp) + "zel-platform-" + std::to_string (GetCurrentProcessId());
+    const auto base = toUtf8 (temp) + "zel-platform-" + std::to_string (GetCurrentProcessId());
     const auto sub = base + "\\M\xC3\xBCller \xC3\xA7\xC4\x9F"; // "Müller çğ": user names are rarely ASCII
     check (vo::platform::createFolder (base) && isFolder (base), "createFolder makes a folder");
     check (vo::platform::createFolder (base), "createFolder on an existing folder is true");
     check (vo::platform::createFolder (sub) && isFolder (sub), "createFolder with a non-ASCII name");
     const auto file = base + "\\plain-file";
-    { std::ofstream (wide (file).c_str()) << "x"; }
+    { std::ofstream (toWide (file).c_str()) << "x"; }
     check (! vo::platform::createFolder (file), "createFolder where a file stands is false");
     check (! vo::platform::createFolder (base + "\\missing\\deeper"), "createFolder below a missing folder is false");
     check (! vo::platform::createFolder (""), "createFolder of an empty path is false");
-    DeleteFileW (wide (file).c_str());
-    RemoveDirectoryW (wide (sub).c_str());
-    RemoveDirectoryW (wide (base).c_str());
+    DeleteFileW (toWide (file).c_str());
+    RemoveDirectoryW (toWide (sub).c_str());
+    RemoveDirectoryW (toWide (base).c_str());
 
     const auto language = vo::platform::userLanguageCode();
     const bool plausible = language.size() >= 2 && language.size() <= 3
@@ -178,24 +186,17 @@ void testClocksAndIds()
 
 void testStacksDirectly()
 {
-    releaseStalledThread = CreateEventW (nullptr, TRUE, FALSE, nullptr);
-    std::atomic<unsigned long> stalledId { 0 };
-    std::thread stalled ([&] {
-        stalledId = vo::platform::currentThreadId();
-        zelStalledMessageThread();
-    });
-    while (stalledId == 0)
-        Sleep (1);
+    StalledThread stalled;
     Sleep (100);
 
     const auto threads = vo::platform::listOtherThreads();
-    check (std::find (threads.begin(), threads.end(), stalledId.load()) != threads.end()
+    check (std::find (threads.begin(), threads.end(), stalled.id.load()) != threads.end()
                && std::find (threads.begin(), threads.end(), vo::platform::currentThreadId()) == threads.end(),
            "thread snapshot lists other threads, not the caller", std::to_string (threads.size()) + " threads");
 
     vo::platform::prepareStackCapture();
     std::uintptr_t frames[40] {};
-    const int count = vo::platform::captureThreadStack (stalledId, frames, 40);
+    const int count = vo::platform::captureThreadStack (stalled.id, frames, 40);
     check (count >= 2, "stack of a waiting thread captured", std::to_string (count) + " frames");
     check (vo::platform::captureThreadStack (vo::platform::currentThreadId(), frames, 40) == 0,
            "the calling thread is not captured");
@@ -210,8 +211,7 @@ void testStacksDirectly()
     const auto unknown = vo::platform::describeCodeAddress (16);
     check (unknown.module == "?" && unknown.symbol.empty(), "an address outside any module is \"?\"");
 
-    SetEvent (releaseStalledThread);
-    stalled.join();
+    stalled.release();
 }
 
 //==============================================================================
@@ -223,7 +223,7 @@ void testLogAndWatchdog()
     // Wine hands out process ids again; an earlier program's log of the same
     // id would otherwise be continued, as the log does within one process.
     const auto expectedPath = root + "\\velmora\\diag\\ZEL-" + std::to_string (GetCurrentProcessId()) + ".log";
-    DeleteFileW (wide (expectedPath).c_str());
+    DeleteFileW (toWide (expectedPath).c_str());
 
     log.setup ("velmora", "ZEL", root);
     log.setup ("other", "OTHER", root); // later instances change nothing
@@ -261,14 +261,7 @@ void testLogAndWatchdog()
 
     //--------------------------------------------------------------------------
     // The freeze watchdog: an open editor whose message thread stalls.
-    releaseStalledThread = CreateEventW (nullptr, TRUE, FALSE, nullptr);
-    std::atomic<unsigned long> stalledId { 0 };
-    std::thread stalled ([&] {
-        stalledId = vo::platform::currentThreadId();
-        zelStalledMessageThread();
-    });
-    while (stalledId == 0)
-        Sleep (1);
+    StalledThread stalled;
 
     log.processorCreated();
     check (log.isWatchdogRunning(), "first processor starts the watchdog");
@@ -299,7 +292,7 @@ void testLogAndWatchdog()
         if (std::regex_search (lines[i], match, header))
         {
             ++stacks;
-            inStalled = std::stoul (match[1].str()) == stalledId.load();
+            inStalled = std::stoul (match[1].str()) == stalled.id.load();
             stalledSeen = stalledSeen || inStalled;
             frameAfterEachHeader = frameAfterEachHeader && i + 1 < lines.size() && std::regex_search (lines[i + 1], frame);
         }
@@ -336,7 +329,7 @@ void testLogAndWatchdog()
     const auto dumpPrefix = root + "\\velmora\\diag\\freeze-ZEL-" + std::to_string (GetCurrentProcessId()) + "-";
     check (dumpPath.rfind (dumpPrefix, 0) == 0 && dumpPath.size() > 4 && dumpPath.substr (dumpPath.size() - 4) == ".dmp",
            "log: \"Minidump: <diag>\\freeze-ZEL-<pid>-<tick>.dmp\"", dumpPath);
-    std::ifstream dump (wide (dumpPath).c_str(), std::ios::binary);
+    std::ifstream dump (toWide (dumpPath).c_str(), std::ios::binary);
     char signature[4] {};
     dump.read (signature, 4);
     dump.seekg (0, std::ios::end);
@@ -351,8 +344,7 @@ void testLogAndWatchdog()
     lines = readLines (expectedPath);
     check (! lines.empty() && lines.back().find ("] watchdog stopped") != std::string::npos, "log ends with \"watchdog stopped\"");
 
-    SetEvent (releaseStalledThread);
-    stalled.join();
+    stalled.release();
 
     std::printf ("info: log file %s\n", expectedPath.c_str());
     const size_t shown = std::min<size_t> (lines.size(), 60);
