@@ -36,7 +36,7 @@ inline int wholeNumberOr (const juce::var& v, int fallback)
     if (! isFiniteNumber (v))
         return fallback;
 
-    const double value = v.isInt64() ? (double) (juce::int64) v : (double) v;
+    const double value = v;
     if (value < (double) std::numeric_limits<int>::min() || value > (double) std::numeric_limits<int>::max())
         return fallback;
     return (int) value;

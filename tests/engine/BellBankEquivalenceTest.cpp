@@ -55,10 +55,12 @@ void expectSameControlState (const ReferenceBellBank& reference, const BellBank&
     }
 }
 
-class Driver
+// Both banks side by side, given the same amplitudes and audio from one
+// seeded generator.
+class BankPair
 {
 public:
-    Driver (BellKernel kernel, double sampleRate, std::uint32_t seed) : rng (seed)
+    BankPair (BellKernel kernel, double sampleRate, std::uint32_t seed) : rng (seed)
     {
         candidate.setKernel (kernel);
         reference.prepareFilters (sampleRate);
@@ -67,12 +69,51 @@ public:
             set.fill (1.0f);
     }
 
+    int pick (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); }
+
+    // One mood in lastMood + 1 keeps every bell still and one moves them all;
+    // otherwise about movingShare bells in 20 get a real change (a ramp), a
+    // few are nudged by less than a ramp needs, and one in 20 goes flat.
+    void changeAmplitudes (int lastMood, int movingShare)
+    {
+        const int mood = pick (0, lastMood);
+        if (mood == 0)
+            return;
+
+        std::uniform_real_distribution<float> depth (-30.0f, 0.0f);
+        for (auto& set : amplitudes)
+        {
+            for (auto& amp : set)
+            {
+                const int choice = pick (0, 19);
+                if (choice < (mood == 1 ? 20 : movingShare))
+                    amp = amplitudeForDb (depth (rng));
+                else if (choice < movingShare + 3)
+                    amp = std::min (1.0f, amp + (pick (0, 1) == 0 ? 3e-5f : -3e-5f));
+                else if (choice == movingShare + 3)
+                    amp = 1.0f;
+            }
+        }
+    }
+
+    std::mt19937 rng;
+    ReferenceBellBank reference;
+    BellBank candidate;
+    Amplitudes amplitudes {};
+    std::vector<float> refLeft, refRight, candLeft, candRight;
+};
+
+class Driver : public BankPair
+{
+public:
+    using BankPair::BankPair;
+
     // One tick: new amplitudes, then the tick's samples in random pieces with
     // a random layout; now and then the interruptions the engine can cause.
     void tick (int t)
     {
         const auto where = "tick " + std::to_string (t);
-        changeAmplitudes();
+        changeAmplitudes (9, 5);
 
         const int event = pick (0, 99);
         if (event == 0)
@@ -121,30 +162,6 @@ public:
     }
 
 private:
-    int pick (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); }
-
-    void changeAmplitudes()
-    {
-        const int mood = pick (0, 9);
-        if (mood == 0)
-            return; // nothing moves: settled coefficients
-
-        std::uniform_real_distribution<float> depth (-30.0f, 0.0f);
-        for (auto& set : amplitudes)
-        {
-            for (auto& amp : set)
-            {
-                const int choice = pick (0, 19);
-                if (choice < (mood == 1 ? 20 : 5))
-                    amp = amplitudeForDb (depth (rng));            // a real change: ramp
-                else if (choice < 8)
-                    amp = std::min (1.0f, amp + (pick (0, 1) == 0 ? 3e-5f : -3e-5f)); // tiny: no ramp
-                else if (choice == 8)
-                    amp = 1.0f;
-            }
-        }
-    }
-
     void fillInput (int length)
     {
         std::uniform_real_distribution<float> unit (-1.0f, 1.0f);
@@ -160,12 +177,6 @@ private:
         candLeft = refLeft;
         candRight = refRight;
     }
-
-    std::mt19937 rng;
-    ReferenceBellBank reference;
-    BellBank candidate;
-    Amplitudes amplitudes {};
-    std::vector<float> refLeft, refRight, candLeft, candRight;
 };
 
 TEST (BellBankEquivalence, EveryKernelMatchesTheReferenceOverLongRandomRuns)
@@ -193,16 +204,11 @@ TEST (BellBankEquivalence, EveryKernelMatchesTheReferenceOverLongRandomRuns)
 // reference's bits whatever the tick lengths (full ticks, ticks cut short,
 // ticks split into pieces), layouts, resets and flush points, and the control
 // state must match whenever the queue has run.
-class QueueDriver
+class QueueDriver : public BankPair
 {
 public:
-    QueueDriver (BellKernel kernel, double sampleRate, std::uint32_t seed) : rng (seed)
+    QueueDriver (BellKernel kernel, double sampleRate, std::uint32_t seed) : BankPair (kernel, sampleRate, seed)
     {
-        candidate.setKernel (kernel);
-        reference.prepareFilters (sampleRate);
-        candidate.prepareFilters (sampleRate);
-        for (auto& set : amplitudes)
-            set.fill (1.0f);
         refLeft.assign (kCapacity, 0.0f);
         refRight.assign (kCapacity, 0.0f);
     }
@@ -225,7 +231,7 @@ public:
 
         for (int t = 0; t < ticks && used < kCapacity; ++t)
         {
-            changeAmplitudes();
+            changeAmplitudes (5, 3);
             reference.applyAmplitudes (amplitudes);
             candidate.applyAmplitudes (amplitudes);
 
@@ -271,36 +277,6 @@ public:
 
 private:
     static constexpr int kCapacity = 1500;
-
-    int pick (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); }
-
-    void changeAmplitudes()
-    {
-        const int mood = pick (0, 5);
-        if (mood == 0)
-            return; // settled: nothing moves
-
-        std::uniform_real_distribution<float> depth (-30.0f, 0.0f);
-        for (auto& set : amplitudes)
-        {
-            for (auto& amp : set)
-            {
-                const int choice = pick (0, 19);
-                if (choice < (mood == 1 ? 20 : 3))
-                    amp = amplitudeForDb (depth (rng));
-                else if (choice < 6)
-                    amp = std::min (1.0f, amp + (pick (0, 1) == 0 ? 3e-5f : -3e-5f));
-                else if (choice == 6)
-                    amp = 1.0f;
-            }
-        }
-    }
-
-    std::mt19937 rng;
-    ReferenceBellBank reference;
-    BellBank candidate;
-    Amplitudes amplitudes {};
-    std::vector<float> refLeft, refRight, candLeft, candRight;
 };
 
 TEST (BellBankEquivalence, QueuedTicksMatchTheReferenceWithEveryKernel)
