@@ -190,7 +190,7 @@ void allConfigurations (benchmark::internal::Benchmark* b)
             b->Args ({ 1, 512, worst, bank });
 }
 
-BENCHMARK (engineBench)->Apply (allConfigurations)->MinTime (0.3);
+BENCHMARK (engineBench)->Apply (allConfigurations);
 
 // The bank alone, stereo, one tick at a time: bank 0 is ReferenceBellBank,
 // 1 the engine's bank with its best kernel, 2 AVX2, 3 SSE2, 4 its scalar chain;
