@@ -67,6 +67,11 @@ struct Wavefront
     static constexpr int kBlock = W == 8 ? 4 : 2;
     // Moving coefficients need more registers: fewer vectors side by side.
     static constexpr int kMovingBlock = W == 8 ? 3 : 2;
+    // Only the widest kernel runs several ticks in one wavefront: the narrower
+    // ones would work out their per-lane plans row by row, which costs more
+    // than the drain it saves, and the code for it would crowd their loops
+    // out of the instruction cache. They take a run one tick at a time.
+    static constexpr bool kMultiTick = W == 8;
 
     static Vec load (const double* p) noexcept
     {
@@ -150,7 +155,12 @@ struct Wavefront
     __attribute__ ((always_inline)) static inline void group (const Frame& f, int p, int firstRow, const Vec* below, Vec* self, Vec* carry,
                                                               const Plan* plans, int stride) noexcept
     {
-        const auto plan = [plans, stride] (int b) -> const Plan& { return plans[-b * stride]; };
+        const auto plan = [plans, stride] (int b) -> const Plan& {
+            if constexpr (kMultiTick)
+                return plans[-b * stride];
+            else
+                return *plans;
+        };
         BellLanes& lanes = *f.lanes;
 
         constexpr auto kB = (unsigned) B;
@@ -174,9 +184,10 @@ struct Wavefront
             if constexpr (M == stepping)
             {
                 // A still vector in a stepping group adds zeros, which leaves
-                // it exactly where it is.
-                da1[b] = plan (b).motion == stepping ? load (plan (b).cur->da1 + o) : Vec {};
-                dm1[b] = plan (b).motion == stepping ? load (plan (b).cur->dm1 + o) : Vec {};
+                // it exactly where it is. Runs of one tick step as one.
+                const bool steps = ! kMultiTick || plan (b).motion == stepping;
+                da1[b] = steps ? load (plan (b).cur->da1 + o) : Vec {};
+                dm1[b] = steps ? load (plan (b).cur->dm1 + o) : Vec {};
             }
             if constexpr (M == tickEdge)
             {
@@ -431,7 +442,7 @@ struct Wavefront
         const Plan* plan = f.shared;
         int stride = 0;
 
-        if (f.anyMotion && f.segmentCount == 1)
+        if (f.anyMotion && (! kMultiTick || f.segmentCount == 1))
         {
             // One tick (the way a run of the bank's own process goes): the
             // whole group moves alike, as the schedule says.
@@ -439,7 +450,7 @@ struct Wavefront
             const bool noneMove = firstSample > f.shared->landCur && firstSample >= f.shared->stepCur;
             m = allStep ? stepping : noneMove ? still : scheduled;
         }
-        else if (f.anyMotion)
+        else if (kMultiTick && f.anyMotion)
         {
             for (int b = 0; b < B; ++b)
             {
@@ -450,7 +461,7 @@ struct Wavefront
             stride = 1;
         }
 
-        if (m != still && f.segmentCount > 1)
+        if (kMultiTick && m != still && f.segmentCount > 1)
         {
             bool enters = false;
             for (int b = 0; b < B; ++b)
@@ -465,7 +476,32 @@ struct Wavefront
         }
 
 #define ZEL_BELL_GROUP(M, E, T) group<M, E, T, B> (f, p, firstRow, below, self, carry, plan, stride)
-        if (top && edge)
+        if constexpr (! kMultiTick)
+        {
+            if (top && edge)
+            {
+                if (m == still) ZEL_BELL_GROUP (still, true, true);
+                else ZEL_BELL_GROUP (scheduled, true, true);
+            }
+            else if (top)
+            {
+                if (m == still) ZEL_BELL_GROUP (still, false, true);
+                else if (m == stepping) ZEL_BELL_GROUP (stepping, false, true);
+                else ZEL_BELL_GROUP (scheduled, false, true);
+            }
+            else if (edge)
+            {
+                if (m == still) ZEL_BELL_GROUP (still, true, false);
+                else ZEL_BELL_GROUP (scheduled, true, false);
+            }
+            else
+            {
+                if (m == still) ZEL_BELL_GROUP (still, false, false);
+                else if (m == stepping) ZEL_BELL_GROUP (stepping, false, false);
+                else ZEL_BELL_GROUP (scheduled, false, false);
+            }
+        }
+        else if (top && edge)
         {
             if (m == still) ZEL_BELL_GROUP (still, true, true);
             else if (m == crossing) ZEL_BELL_GROUP (crossing, true, true);
@@ -554,7 +590,7 @@ struct Wavefront
         shared.motion = stepping;
 
         const Frame f { run.lanes, run.output, n, run.segments, run.segmentCount, segmentOfGroup, run.plans, &shared, anyMotion };
-        const bool planned = anyMotion && run.segmentCount > 1;
+        const bool planned = kMultiTick && anyMotion && run.segmentCount > 1;
         if (planned)
             for (int i = 0; i < groups + 1; ++i)
                 run.plans[i] = planFor (f, (i - kVectors) * G);
@@ -571,7 +607,7 @@ struct Wavefront
                 below[r] = low == 0 ? load (run.input + 2 * (q * G + r) - (W - 2)) : out[low - 1];
 
             Vec carry[(unsigned) G];
-            if (! planned)
+            if (! kMultiTick || ! planned)
             {
                 // Runs of one tick: kBlock vectors at a time.
                 int p = low;
@@ -643,7 +679,47 @@ struct Wavefront
         }
     }
 
-    static void process (const BellRun& run) noexcept { cascade (run); }
+    // Kernels without multi-tick runs take a run's ticks one after the other;
+    // a tick after the first starts from its own start values, as a run's
+    // later segments do.
+    static void process (const BellRun& run) noexcept
+    {
+        if (kMultiTick || run.segmentCount == 1)
+        {
+            cascade (run);
+            return;
+        }
+
+        for (int k = 0; k < run.segmentCount; ++k)
+        {
+            const int start = run.segments[k].start;
+            const int end = k + 1 < run.segmentCount ? run.segments[k + 1].start : run.numSamples;
+
+            BellSegment segment = run.segments[k];
+            segment.start = 0;
+            if (k > 0)
+                startTick (*run.lanes, *segment.tick);
+
+            BellRun piece = run;
+            piece.input = run.input + 2 * start;
+            piece.output = run.output + 2 * start;
+            piece.numSamples = end - start;
+            piece.segments = &segment;
+            piece.segmentCount = 1;
+            cascade (piece);
+        }
+    }
+
+    static void startTick (BellLanes& lanes, const BellTick& tick) noexcept
+    {
+        for (int lane = 0; lane < BellLanes::kLanes; ++lane)
+        {
+            lanes.a1[lane] = tick.startA1[lane];
+            lanes.m1[lane] = tick.startM1[lane];
+            lanes.a2[lane] = lanes.a1[lane] * lanes.g[lane];
+            lanes.a3[lane] = lanes.a2[lane] * lanes.g[lane];
+        }
+    }
 };
 
 } // namespace

@@ -123,11 +123,8 @@ void WavefrontBellBank::applyAmplitudes (const Amplitudes& amplitude) noexcept
     }
 
     // A queue carries a new tick when the last one's ramps have landed and
-    // the tick starts where the kernels can switch lanes over. The narrower
-    // kernels work out their per-lane plans row by row, which costs them more
-    // than the drain a new run costs, so they start one instead.
-    if (kernel != BellKernel::avx512 || control.isRamping() || queued % BellSegment::kSegmentAlignment != 0
-        || segmentCount == BellRun::kMaxSegments)
+    // the tick starts where the kernels can switch lanes over.
+    if (control.isRamping() || queued % BellSegment::kSegmentAlignment != 0 || segmentCount == BellRun::kMaxSegments)
     {
         flush();
         control.applyAmplitudes (amplitude);
