@@ -53,6 +53,16 @@ void BellControl::prepare (double newSampleRate) noexcept
     clearChanged();
 }
 
+// Asked twice a tick: one pass without early exit, which vectorises.
+bool BellControl::differs (const Amplitudes& a, const Amplitudes& b) noexcept
+{
+    int different = 0;
+    for (int set = 0; set < kSetCount; ++set)
+        for (int band = 0; band < kBandCount; ++band)
+            different |= a[(size_t) set][(size_t) band] != b[(size_t) set][(size_t) band] ? 1 : 0;
+    return different != 0;
+}
+
 void BellControl::landRamp (BellFilter& f) noexcept
 {
     f.k = f.kTarget;

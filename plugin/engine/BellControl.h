@@ -40,7 +40,7 @@ public:
     // Whether applyAmplitudes would change anything at all.
     bool changesAnything (const Amplitudes& amplitude) const noexcept
     {
-        return ! flagsCurrent || anyRamping || amplitude != lastAmplitude;
+        return ! flagsCurrent || anyRamping || differs (amplitude, lastAmplitude);
     }
 
     // One sample's ramp step, as the reference chain takes it before each sample.
@@ -64,6 +64,7 @@ public:
     void clearChanged() noexcept;
 
 private:
+    static bool differs (const Amplitudes& a, const Amplitudes& b) noexcept;
     static void landRamp (BellFilter& f) noexcept;
     void stopRamp (int filter) noexcept;
     void startRamp (int filter, float amp) noexcept;

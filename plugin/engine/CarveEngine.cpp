@@ -1,7 +1,9 @@
 #include "CarveEngine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace vo::plugins::zel
 {
@@ -160,12 +162,19 @@ bool CarveEngine::runGrid (float* const* main, int mc, Source source, int numSam
 
 bool CarveEngine::hasBadInput (float* const* main, int mc, int numSamples) noexcept
 {
-    // No early exit: a flag over the whole block vectorises, and bad blocks are rare.
-    bool bad = false;
+    // On the bit patterns: with the sign cleared, a float beyond the limit,
+    // an infinity and a NaN all read as larger integers than the limit, and
+    // an integer test over the whole block (no early exit: bad blocks are
+    // rare) vectorises where the float comparison does not.
+    const auto limitBits = std::bit_cast<std::uint32_t> (kInputLimit);
+    std::uint32_t bad = 0;
     for (int ch = 0; ch < mc; ++ch)
+    {
+        const float* x = main[ch];
         for (int i = 0; i < numSamples; ++i)
-            bad |= ! (std::abs (main[ch][i]) <= kInputLimit);
-    return bad;
+            bad |= (std::bit_cast<std::uint32_t> (x[i]) & 0x7fffffffu) > limitBits ? 1u : 0u;
+    }
+    return bad != 0;
 }
 
 bool CarveEngine::hasBadOutput (float* const* main, int mc, int numSamples) noexcept
