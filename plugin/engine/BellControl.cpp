@@ -16,6 +16,7 @@ namespace
         return amp == 1.0f ? 0.0 : ((double) amp * (double) amp - 1.0) * k;
     }
 
+    // g + k and k + g are the same bits, so ramps and direct settings share this.
     double a1For (double g, double k) noexcept { return 1.0 / ((g + k) * g + 1.0); }
 } // namespace
 
@@ -32,52 +33,66 @@ void BellControl::prepare (double newSampleRate) noexcept
     {
         for (int band = 0; band < kBandCount; ++band)
         {
-            auto& f = filters[(size_t) (set * kBandCount + band)];
-            f.g = std::tan (std::numbers::pi * bellCentreHz (band, sampleRate) / sampleRate);
-            f.k = f.kTarget = 1.0 / (double) kBellQ;
-            f.m1 = f.m1Target = 0.0;
-            f.a1 = f.a1Target = a1For (f.g, f.k);
-            f.a2 = f.a1 * f.g;
-            f.a3 = f.a2 * f.g;
-            f.A = 1.0f;
-            f.dm1 = f.da1 = 0.0;
-            f.ramping = false;
+            const auto i = (size_t) (set * kBandCount + band);
+            bells.g[i] = std::tan (std::numbers::pi * bellCentreHz (band, sampleRate) / sampleRate);
+            bells.k[i] = bells.kTarget[i] = 1.0 / (double) kBellQ;
+            bells.m1[i] = bells.m1Target[i] = 0.0;
+            bells.a1[i] = bells.a1Target[i] = a1For (bells.g[i], bells.k[i]);
+            bells.a2[i] = bells.a1[i] * bells.g[i];
+            bells.a3[i] = bells.a2[i] * bells.g[i];
+            bells.A[i] = 1.0f;
+            bells.dm1[i] = bells.da1[i] = 0.0;
+            bells.ramping[i] = false;
         }
     }
 
-    for (auto& set : lastAmplitude)
-        set.fill (1.0f);
-
+    lastAmplitude.fill (1.0f);
     activeCount = 0;
     flagsCurrent = false;
     clearChanged();
 }
 
-// Asked twice a tick: one pass without early exit, which vectorises.
-bool BellControl::differs (const Amplitudes& a, const Amplitudes& b) noexcept
+BellFilter BellControl::getFilter (int filter) const noexcept
 {
-    int different = 0;
-    for (int set = 0; set < kSetCount; ++set)
-        for (int band = 0; band < kBandCount; ++band)
-            different |= a[(size_t) set][(size_t) band] != b[(size_t) set][(size_t) band] ? 1 : 0;
-    return different != 0;
+    const auto i = (size_t) filter;
+    BellFilter f;
+    f.g = bells.g[i];
+    f.k = bells.k[i];
+    f.m1 = bells.m1[i];
+    f.a1 = bells.a1[i];
+    f.a2 = bells.a2[i];
+    f.a3 = bells.a3[i];
+    f.A = bells.A[i];
+    f.dm1 = bells.dm1[i];
+    f.da1 = bells.da1[i];
+    f.kTarget = bells.kTarget[i];
+    f.m1Target = bells.m1Target[i];
+    f.a1Target = bells.a1Target[i];
+    f.ramping = bells.ramping[i];
+    return f;
 }
 
-void BellControl::landRamp (BellFilter& f) noexcept
-{
-    f.k = f.kTarget;
-    f.m1 = f.m1Target;
-    f.a1 = f.a1Target;
-    f.a2 = f.g * f.a1;
-    f.a3 = f.g * f.a2;
-    f.dm1 = f.da1 = 0.0;
-    f.ramping = false;
-}
-
+// Lanes that do not ramp select their own values, so one branch-free pass over
+// all bells lands exactly the ramping ones.
 void BellControl::landAll() noexcept
 {
-    for (int i = 0; i < activeCount; ++i)
-        landRamp (filters[activeList[(size_t) i]]);
+    if (activeCount == 0)
+        return;
+
+    for (size_t i = 0; i < (size_t) kFilterCount; ++i)
+    {
+        const bool r = bells.ramping[i];
+        const double a1 = r ? bells.a1Target[i] : bells.a1[i];
+        const double a2 = bells.g[i] * a1;
+        bells.k[i] = r ? bells.kTarget[i] : bells.k[i];
+        bells.m1[i] = r ? bells.m1Target[i] : bells.m1[i];
+        bells.a1[i] = a1;
+        bells.a2[i] = r ? a2 : bells.a2[i];
+        bells.a3[i] = r ? bells.g[i] * a2 : bells.a3[i];
+        bells.dm1[i] = r ? 0.0 : bells.dm1[i];
+        bells.da1[i] = r ? 0.0 : bells.da1[i];
+        bells.ramping[i] = false;
+    }
 
     activeCount = 0;
 }
@@ -85,18 +100,15 @@ void BellControl::landAll() noexcept
 void BellControl::resetFilters() noexcept
 {
     landAll();
-
-    for (auto& set : lastAmplitude)
-        set.fill (1.0f);
+    lastAmplitude.fill (1.0f);
 
     for (int i = 0; i < kFilterCount; ++i)
     {
-        auto& f = filters[(size_t) i];
-        if (f.A != 1.0f || f.ramping)
+        if (bells.A[(size_t) i] != 1.0f || bells.ramping[(size_t) i])
         {
-            f.dm1 = f.da1 = 0.0;
-            f.ramping = false;
-            f.A = 1.0f;
+            bells.dm1[(size_t) i] = bells.da1[(size_t) i] = 0.0;
+            bells.ramping[(size_t) i] = false;
+            bells.A[(size_t) i] = 1.0f;
             setBandGain (i, 1.0f);
         }
     }
@@ -109,51 +121,69 @@ void BellControl::resetFilters() noexcept
 
 void BellControl::setBandGain (int filter, float amp) noexcept
 {
-    auto& f = filters[(size_t) filter];
-    f.k = dampingFor (amp);
-    f.m1 = bandPassMixFor (amp, f.k);
-    f.a1 = a1For (f.g, f.k);
-    f.a2 = f.a1 * f.g;
-    f.a3 = f.a2 * f.g;
+    const double k = dampingFor (amp);
+    setCoefficients (filter, k, bandPassMixFor (amp, k), a1For (bells.g[(size_t) filter], k));
+}
+
+void BellControl::setCoefficients (int filter, double k, double m1, double a1) noexcept
+{
+    const auto i = (size_t) filter;
+    bells.k[i] = k;
+    bells.m1[i] = m1;
+    bells.a1[i] = a1;
+    bells.a2[i] = a1 * bells.g[i];
+    bells.a3[i] = bells.a2[i] * bells.g[i];
     markChanged (filter);
 }
 
 void BellControl::stopRamp (int filter) noexcept
 {
-    auto& f = filters[(size_t) filter];
-    f.dm1 = f.da1 = 0.0;
-    f.ramping = false;
+    const auto i = (size_t) filter;
+    bells.dm1[i] = bells.da1[i] = 0.0;
+    bells.ramping[i] = false;
+    --activeCount;
     markChanged (filter);
-
-    for (int i = 0; i < activeCount; ++i)
-    {
-        if (activeList[(size_t) i] == (std::uint8_t) filter)
-        {
-            activeList[(size_t) i] = activeList[(size_t) (activeCount - 1)];
-            --activeCount;
-            break;
-        }
-    }
 }
 
 // Retargets from wherever the coefficients are now, so a bell that changes again
 // mid-ramp glides on without a jump.
-void BellControl::startRamp (int filter, float amp) noexcept
+void BellControl::startRamp (int filter, float amp, double kTarget, double m1Target, double a1Target) noexcept
 {
-    auto& f = filters[(size_t) filter];
-    f.A = amp;
-    f.kTarget = dampingFor (amp);
-    f.m1Target = bandPassMixFor (amp, f.kTarget);
-    f.a1Target = 1.0 / ((f.kTarget + f.g) * f.g + 1.0);
-    f.dm1 = (f.m1Target - f.m1) / (double) kRampSamples;
-    f.da1 = (f.a1Target - f.a1) / (double) kRampSamples;
-    ++rampsStarted;
+    const auto i = (size_t) filter;
+    bells.A[i] = amp;
+    bells.kTarget[i] = kTarget;
+    bells.m1Target[i] = m1Target;
+    bells.a1Target[i] = a1Target;
+    bells.dm1[i] = (m1Target - bells.m1[i]) / (double) kRampSamples;
+    bells.da1[i] = (a1Target - bells.a1[i]) / (double) kRampSamples;
     markChanged (filter);
 
-    if (! f.ramping)
+    if (! bells.ramping[i])
     {
-        f.ramping = true;
-        activeList[(size_t) activeCount++] = (std::uint8_t) filter;
+        bells.ramping[i] = true;
+        ++activeCount;
+    }
+}
+
+// Asked twice a tick: one pass without early exit, which vectorises.
+bool BellControl::differs (const Amplitudes& amplitude) const noexcept
+{
+    int different = 0;
+    for (int set = 0; set < kSetCount; ++set)
+        for (int band = 0; band < kBandCount; ++band)
+            different |= amplitude[(size_t) set][(size_t) band] != lastAmplitude[(size_t) (set * kBandCount + band)] ? 1 : 0;
+    return different != 0;
+}
+
+// Every bell's coefficients for the given amplitudes, in one vector pass: on a
+// busy tick most bells need them, and the divisions pipeline.
+void BellControl::design (const std::array<float, kFilterCount>& amp, Designs& k, Designs& m1, Designs& a1) const noexcept
+{
+    for (size_t i = 0; i < (size_t) kFilterCount; ++i)
+    {
+        k[i] = dampingFor (amp[i]);
+        m1[i] = bandPassMixFor (amp[i], k[i]);
+        a1[i] = a1For (bells.g[i], k[i]);
     }
 }
 
@@ -167,45 +197,50 @@ void BellControl::applyAmplitudes (const Amplitudes& amplitude) noexcept
         return;
     }
 
-    bool allUnity = true;
-
+    std::array<float, kFilterCount> target;
     for (int set = 0; set < kSetCount; ++set)
-    {
         for (int band = 0; band < kBandCount; ++band)
+            target[(size_t) (set * kBandCount + band)] = amplitude[(size_t) set][(size_t) band];
+
+    Designs k, m1, a1;
+    design (target, k, m1, a1);
+
+    bool allUnity = true;
+    int started = 0;
+
+    for (int i = 0; i < kFilterCount; ++i)
+    {
+        const float t = target[(size_t) i];
+        float& last = lastAmplitude[(size_t) i];
+
+        if (t != last)
         {
-            const float target = amplitude[(size_t) set][(size_t) band];
-            float& last = lastAmplitude[(size_t) set][(size_t) band];
+            const bool alreadyThere = bells.A[(size_t) i] == t && ! bells.ramping[(size_t) i];
 
-            if (target != last)
+            if (std::abs (t - last) < 1e-4f)
             {
-                const int index = set * kBandCount + band;
-                auto& f = filters[(size_t) index];
-                const bool alreadyThere = f.A == target && ! f.ramping;
-
-                if (std::abs (target - last) < 1e-4f)
+                // Too small to hear a step: apply at once and drop any ramp.
+                if (! alreadyThere)
                 {
-                    // Too small to hear a step: apply at once and drop any ramp.
-                    if (! alreadyThere)
-                    {
-                        if (f.ramping)
-                            stopRamp (index);
-                        f.A = target;
-                        setBandGain (index, target);
-                    }
+                    if (bells.ramping[(size_t) i])
+                        stopRamp (i);
+                    bells.A[(size_t) i] = t;
+                    setCoefficients (i, k[(size_t) i], m1[(size_t) i], a1[(size_t) i]);
                 }
-                else if (! alreadyThere)
-                {
-                    startRamp (index, target);
-                }
-
-                last = target;
+            }
+            else if (! alreadyThere)
+            {
+                startRamp (i, t, k[(size_t) i], m1[(size_t) i], a1[(size_t) i]);
+                ++started;
             }
 
-            if (target != 1.0f)
-                allUnity = false;
+            last = t;
         }
+
+        allUnity = allUnity && t == 1.0f;
     }
 
+    rampsStarted += (std::uint64_t) started;
     anyRamping = activeCount > 0;
     flat = allUnity && activeCount == 0;
     flagsCurrent = activeCount == 0;
@@ -221,13 +256,15 @@ void BellControl::advanceRamps() noexcept
     }
 
     // k is only needed again when the ramp lands; the chain does not use it.
-    for (int i = 0; i < activeCount; ++i)
+    for (size_t i = 0; i < (size_t) kFilterCount; ++i)
     {
-        auto& f = filters[activeList[(size_t) i]];
-        f.a1 += f.da1;
-        f.m1 += f.dm1;
-        f.a2 = f.a1 * f.g;
-        f.a3 = f.a2 * f.g;
+        if (! bells.ramping[i])
+            continue;
+
+        bells.a1[i] += bells.da1[i];
+        bells.m1[i] += bells.dm1[i];
+        bells.a2[i] = bells.a1[i] * bells.g[i];
+        bells.a3[i] = bells.a2[i] * bells.g[i];
     }
 }
 
@@ -235,22 +272,6 @@ void BellControl::landRamps() noexcept
 {
     landAll();
     anyRamping = false;
-}
-
-void BellControl::markChanged (int filter) noexcept
-{
-    if (isChanged[(size_t) filter])
-        return;
-
-    isChanged[(size_t) filter] = true;
-    changedList[(size_t) changedCount++] = (std::uint8_t) filter;
-}
-
-void BellControl::clearChanged() noexcept
-{
-    for (int i = 0; i < changedCount; ++i)
-        isChanged[changedList[(size_t) i]] = false;
-    changedCount = 0;
 }
 
 } // namespace vo::plugins::zel

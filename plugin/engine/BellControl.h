@@ -10,13 +10,37 @@
 namespace vo::plugins::zel
 {
 
+// The 2 x 32 bells' coefficients and ramps, one array per quantity, indexed
+// by filter (set * 32 + band). Laid out this way a tick's designs, landings
+// and copies run as vector loops over all bells instead of record by record.
+struct BellRecords
+{
+    static constexpr int kCount = 2 * kBandCount;
+    using Doubles = std::array<double, kCount>;
+
+    alignas (64) Doubles g {};
+    alignas (64) Doubles k {};
+    alignas (64) Doubles m1 {};
+    alignas (64) Doubles a1 {};
+    alignas (64) Doubles a2 {};
+    alignas (64) Doubles a3 {};
+    alignas (64) Doubles kTarget {};
+    alignas (64) Doubles m1Target {};
+    alignas (64) Doubles a1Target {};
+    alignas (64) Doubles dm1 {};   // zero unless ramping
+    alignas (64) Doubles da1 {};   // zero unless ramping
+    alignas (64) std::array<float, kCount> A {};
+    std::array<bool, kCount> ramping {};
+};
+
 // The control side of a bank of 2 x 32 bells: amplitudes to coefficients, the
 // per-tick ramps, and the flat/ramping flags. Every bank runs its audio from
 // these records, so all banks share one set of decisions.
 //
 // Banks that keep their own copy of the coefficients (in lane order, say) learn
-// what to refresh from the changed list: every filter whose coefficients or
-// ramp applyAmplitudes or setBandGain touched since the list was last cleared.
+// what to refresh from the changed mask: a bit for every filter whose
+// coefficients or ramp applyAmplitudes or setBandGain touched since the mask
+// was last cleared.
 class BellControl
 {
 public:
@@ -40,7 +64,7 @@ public:
     // Whether applyAmplitudes would change anything at all.
     bool changesAnything (const Amplitudes& amplitude) const noexcept
     {
-        return ! flagsCurrent || anyRamping || differs (amplitude, lastAmplitude);
+        return ! flagsCurrent || anyRamping || differs (amplitude);
     }
 
     // One sample's ramp step, as the reference chain takes it before each sample.
@@ -51,39 +75,42 @@ public:
 
     bool isFlat() const noexcept { return flat; }
     bool isRamping() const noexcept { return anyRamping; }
-    const BellFilter& getFilter (int filter) const noexcept { return filters[(size_t) filter]; }
-    BellFilter& getFilter (int filter) noexcept { return filters[(size_t) filter]; }
+
+    // One filter's record, put together from the arrays.
+    BellFilter getFilter (int filter) const noexcept;
+
+    const BellRecords& records() const noexcept { return bells; }
+    // For banks that step ramps in their own storage and hand the positions back.
+    BellRecords& records() noexcept { return bells; }
+
     int getActiveCount() const noexcept { return activeCount; }
-    int getActive (int i) const noexcept { return activeList[(size_t) i]; }
     int getRampCounter() const noexcept { return rampCounter; }
     void setRampCounter (int newCounter) noexcept { rampCounter = newCounter; }
     std::uint64_t getRampsStarted() const noexcept { return rampsStarted; }
 
-    int getChangedCount() const noexcept { return changedCount; }
-    int getChanged (int i) const noexcept { return changedList[(size_t) i]; }
-    void clearChanged() noexcept;
+    std::uint64_t getChanged() const noexcept { return changed; }
+    void clearChanged() noexcept { changed = 0; }
 
 private:
-    static bool differs (const Amplitudes& a, const Amplitudes& b) noexcept;
-    static void landRamp (BellFilter& f) noexcept;
-    void stopRamp (int filter) noexcept;
-    void startRamp (int filter, float amp) noexcept;
-    void markChanged (int filter) noexcept;
+    using Designs = std::array<double, kFilterCount>;
 
-    std::array<BellFilter, kFilterCount> filters;
-    std::array<std::uint8_t, kFilterCount> activeList {};
+    bool differs (const Amplitudes& amplitude) const noexcept;
+    void design (const std::array<float, kFilterCount>& amp, Designs& k, Designs& m1, Designs& a1) const noexcept;
+    void setCoefficients (int filter, double k, double m1, double a1) noexcept;
+    void stopRamp (int filter) noexcept;
+    void startRamp (int filter, float amp, double kTarget, double m1Target, double a1Target) noexcept;
+    void markChanged (int filter) noexcept { changed |= std::uint64_t { 1 } << filter; }
+
+    BellRecords bells;
+    std::array<float, kFilterCount> lastAmplitude {};
     int activeCount = 0;
-    Amplitudes lastAmplitude;
     int rampCounter = kRampSamples;
     bool anyRamping = false;
     bool flat = true;
     bool flagsCurrent = false;   // flat and anyRamping are what lastAmplitude gives with no ramp running
     double sampleRate = 48000.0;
     std::uint64_t rampsStarted = 0;
-
-    std::array<std::uint8_t, kFilterCount> changedList {};
-    std::array<bool, kFilterCount> isChanged {};
-    int changedCount = 0;
+    std::uint64_t changed = 0;
 };
 
 } // namespace vo::plugins::zel

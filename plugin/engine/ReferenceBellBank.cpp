@@ -26,21 +26,21 @@ void ReferenceBellBank::resetFilters() noexcept
     control.resetFilters();
 }
 
-float ReferenceBellBank::runChain (const BellFilter* filters, BellState* states, float x) noexcept
+float ReferenceBellBank::runChain (const BellRecords& bells, int set, BellState* states, float x) noexcept
 {
     auto v = (double) x;
 
     for (int band = 0; band < kBandCount; ++band)
     {
-        const auto& f = filters[band];
+        const auto i = (size_t) (set * kBandCount + band);
         auto& s = states[band];
 
         const double d = v - s.ic2eq;
-        const double bp = f.a1 * s.ic1eq + f.a2 * d;
-        const double lp = s.ic2eq + f.a2 * s.ic1eq + f.a3 * d;
+        const double bp = bells.a1[i] * s.ic1eq + bells.a2[i] * d;
+        const double lp = s.ic2eq + bells.a2[i] * s.ic1eq + bells.a3[i] * d;
         s.ic1eq = 2.0 * bp - s.ic1eq;
         s.ic2eq = 2.0 * lp - s.ic2eq;
-        v = v + f.m1 * bp;
+        v = v + bells.m1[i] * bp;
     }
 
     return (float) v;
@@ -48,8 +48,7 @@ float ReferenceBellBank::runChain (const BellFilter* filters, BellState* states,
 
 void ReferenceBellBank::process (float* x0, float* x1, int n, bool midSide, bool write) noexcept
 {
-    const BellFilter* setA = &control.getFilter (0);
-    const BellFilter* setB = &control.getFilter (kBandCount);
+    const BellRecords& bells = control.records();
 
     for (int i = 0; i < n; ++i)
     {
@@ -58,7 +57,7 @@ void ReferenceBellBank::process (float* x0, float* x1, int n, bool midSide, bool
 
         if (x1 == nullptr)
         {
-            const float y = runChain (setA, states.data(), x0[i]);
+            const float y = runChain (bells, 0, states.data(), x0[i]);
             if (write)
                 x0[i] = y;
         }
@@ -66,8 +65,8 @@ void ReferenceBellBank::process (float* x0, float* x1, int n, bool midSide, bool
         {
             const float mid = (x0[i] + x1[i]) * 0.5f;
             const float side = (x0[i] - x1[i]) * 0.5f;
-            const float midOut = runChain (setA, states.data(), mid);
-            const float sideOut = runChain (setB, states.data() + kBandCount, side);
+            const float midOut = runChain (bells, 0, states.data(), mid);
+            const float sideOut = runChain (bells, 1, states.data() + kBandCount, side);
             if (write)
             {
                 x0[i] = midOut + sideOut;
@@ -76,8 +75,8 @@ void ReferenceBellBank::process (float* x0, float* x1, int n, bool midSide, bool
         }
         else
         {
-            const float left = runChain (setA, states.data(), x0[i]);
-            const float right = runChain (setB, states.data() + kBandCount, x1[i]);
+            const float left = runChain (bells, 0, states.data(), x0[i]);
+            const float right = runChain (bells, 1, states.data() + kBandCount, x1[i]);
             if (write)
             {
                 x0[i] = left;

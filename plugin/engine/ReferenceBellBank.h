@@ -38,12 +38,12 @@ public:
 
     bool isFlat() const noexcept { return control.isFlat(); }
     bool isRamping() const noexcept { return control.isRamping(); }
-    const BellFilter& getFilter (int filter) const noexcept { return control.getFilter (filter); }
+    BellFilter getFilter (int filter) const noexcept { return control.getFilter (filter); }
     int getActiveCount() const noexcept { return control.getActiveCount(); }
     std::uint64_t getRampsStarted() const noexcept { return control.getRampsStarted(); }
 
     // One sample through one set's 32 bells: the chain every bank reproduces.
-    static float runChain (const BellFilter* filters, BellState* states, float x) noexcept;
+    static float runChain (const BellRecords& bells, int set, BellState* states, float x) noexcept;
 
 private:
     BellControl control;

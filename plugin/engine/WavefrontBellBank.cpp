@@ -1,6 +1,7 @@
 #include "WavefrontBellBank.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace vo::plugins::zel
 {
@@ -141,16 +142,22 @@ void WavefrontBellBank::applyAmplitudes (const Amplitudes& amplitude) noexcept
 void WavefrontBellBank::queueTick() noexcept
 {
     auto& tick = ticks[(size_t) segmentCount];
-    for (int i = 0; i < kFilterCount; ++i)
+    const BellRecords& bells = control.records();
+
+    // Both sets' band b side by side: lanes 2b and 2b + 1.
+    for (size_t b = 0; b < (size_t) kBandCount; ++b)
     {
-        const auto& f = control.getFilter (i);
-        const auto lane = (size_t) laneOf (i);
-        tick.startA1[lane] = f.a1;
-        tick.startM1[lane] = f.m1;
-        tick.da1[lane] = f.ramping ? f.da1 : 0.0;
-        tick.dm1[lane] = f.ramping ? f.dm1 : 0.0;
-        tick.landA1[lane] = f.ramping ? f.a1Target : f.a1;
-        tick.landM1[lane] = f.ramping ? f.m1Target : f.m1;
+        for (size_t set = 0; set < (size_t) kSetCount; ++set)
+        {
+            const size_t i = set * kBandCount + b, lane = 2 * b + set;
+            const bool r = bells.ramping[i];
+            tick.startA1[lane] = bells.a1[i];
+            tick.startM1[lane] = bells.m1[i];
+            tick.da1[lane] = r ? bells.da1[i] : 0.0;
+            tick.dm1[lane] = r ? bells.dm1[i] : 0.0;
+            tick.landA1[lane] = r ? bells.a1Target[i] : bells.a1[i];
+            tick.landM1[lane] = r ? bells.m1Target[i] : bells.m1[i];
+        }
     }
 
     const bool ramping = control.isRamping();
@@ -160,8 +167,8 @@ void WavefrontBellBank::queueTick() noexcept
 void WavefrontBellBank::mirrorChanges() noexcept
 {
     if (! lanesStale)
-        for (int i = 0; i < control.getChangedCount(); ++i)
-            writeLane (control.getChanged (i));
+        for (auto changed = control.getChanged(); changed != 0; changed &= changed - 1)
+            writeLane (std::countr_zero (changed));
 
     control.clearChanged();
 }
@@ -173,19 +180,21 @@ void WavefrontBellBank::mirrorChanges() noexcept
 // equal after every run.
 void WavefrontBellBank::writeLane (int filter) noexcept
 {
-    const auto& f = control.getFilter (filter);
+    const BellRecords& bells = control.records();
+    const auto i = (size_t) filter;
     const auto lane = (size_t) laneOf (filter);
-    lanes.g[lane] = f.g;
-    lanes.a1[lane] = f.a1;
-    lanes.a2[lane] = f.a2;
-    lanes.a3[lane] = f.a3;
-    lanes.m1[lane] = f.m1;
+    const bool r = bells.ramping[i];
+    lanes.g[lane] = bells.g[i];
+    lanes.a1[lane] = bells.a1[i];
+    lanes.a2[lane] = bells.a2[i];
+    lanes.a3[lane] = bells.a3[i];
+    lanes.m1[lane] = bells.m1[i];
 
     auto& ramp = ticks[0];
-    ramp.da1[lane] = f.ramping ? f.da1 : 0.0;
-    ramp.dm1[lane] = f.ramping ? f.dm1 : 0.0;
-    ramp.landA1[lane] = f.ramping ? f.a1Target : f.a1;
-    ramp.landM1[lane] = f.ramping ? f.m1Target : f.m1;
+    ramp.da1[lane] = r ? bells.da1[i] : 0.0;
+    ramp.dm1[lane] = r ? bells.dm1[i] : 0.0;
+    ramp.landA1[lane] = r ? bells.a1Target[i] : bells.a1[i];
+    ramp.landM1[lane] = r ? bells.m1Target[i] : bells.m1[i];
 }
 
 void WavefrontBellBank::syncLanes() noexcept
@@ -323,15 +332,21 @@ void WavefrontBellBank::flush() noexcept
 // A ramp still running after a run: its records take the lanes' values.
 void WavefrontBellBank::takeBackRamps() noexcept
 {
-    for (int i = 0; i < control.getActiveCount(); ++i)
+    if (control.getActiveCount() == 0)
+        return;
+
+    BellRecords& bells = control.records();
+    for (size_t b = 0; b < (size_t) kBandCount; ++b)
     {
-        const int filter = control.getActive (i);
-        auto& f = control.getFilter (filter);
-        const auto lane = (size_t) laneOf (filter);
-        f.a1 = lanes.a1[lane];
-        f.m1 = lanes.m1[lane];
-        f.a2 = lanes.a2[lane];
-        f.a3 = lanes.a3[lane];
+        for (size_t set = 0; set < (size_t) kSetCount; ++set)
+        {
+            const size_t i = set * kBandCount + b, lane = 2 * b + set;
+            const bool r = bells.ramping[i];
+            bells.a1[i] = r ? lanes.a1[lane] : bells.a1[i];
+            bells.m1[i] = r ? lanes.m1[lane] : bells.m1[i];
+            bells.a2[i] = r ? lanes.a2[lane] : bells.a2[i];
+            bells.a3[i] = r ? lanes.a3[lane] : bells.a3[i];
+        }
     }
 }
 
@@ -483,19 +498,21 @@ float WavefrontBellBank::runChain (int set, float x) noexcept
     auto v = (double) x;
     const int base = set * kBandCount;
 
+    const BellRecords& bells = control.records();
+
     for (int band = 0; band < kBandCount; ++band)
     {
-        const auto& f = control.getFilter (base + band);
+        const auto i = (size_t) (base + band);
         const auto lane = (size_t) (2 * band + set);
         double& ic1eq = lanes.ic1[lane];
         double& ic2eq = lanes.ic2[lane];
 
         const double d = v - ic2eq;
-        const double bp = f.a1 * ic1eq + f.a2 * d;
-        const double lp = ic2eq + f.a2 * ic1eq + f.a3 * d;
+        const double bp = bells.a1[i] * ic1eq + bells.a2[i] * d;
+        const double lp = ic2eq + bells.a2[i] * ic1eq + bells.a3[i] * d;
         ic1eq = 2.0 * bp - ic1eq;
         ic2eq = 2.0 * lp - ic2eq;
-        v = v + f.m1 * bp;
+        v = v + bells.m1[i] * bp;
     }
 
     return (float) v;

@@ -27,7 +27,7 @@ enum class BellKernel
 //
 // The control side is the reference's own BellControl. The audio side works on
 // a mirror of the coefficients in lane order, refreshed from the control's
-// changed list. Per-sample ramp steps are the same additions as the
+// changed mask. Per-sample ramp steps are the same additions as the
 // reference's, done inside the kernel's lanes.
 //
 // Samples can also be queued: they wait until flush (or until the bank changes
@@ -80,7 +80,7 @@ public:
 
     bool isFlat() const noexcept { return control.isFlat(); }
     bool isRamping() const noexcept { return control.isRamping(); }
-    const BellFilter& getFilter (int filter) const noexcept { return control.getFilter (filter); }
+    BellFilter getFilter (int filter) const noexcept { return control.getFilter (filter); }
     int getActiveCount() const noexcept { return control.getActiveCount(); }
     std::uint64_t getRampsStarted() const noexcept { return control.getRampsStarted(); }
 

@@ -71,15 +71,16 @@ TEST_F (BellBankAt48k, StepGlidesLinearlyFor32SamplesAndLandsExactlyOnTarget)
     EXPECT_TRUE (bank.isRamping());
     EXPECT_FALSE (bank.isFlat());
 
-    const BellFilter& f = bank.getFilter (index);
-    const double stepM1 = (f.m1Target - before.m1) / 32.0;
-    const double stepA1 = (f.a1Target - before.a1) / 32.0;
+    const BellFilter started = bank.getFilter (index);
+    const double stepM1 = (started.m1Target - before.m1) / 32.0;
+    const double stepA1 = (started.a1Target - before.a1) / 32.0;
     double m1 = before.m1, a1 = before.a1;
 
     float x = 0.25f;
     for (int s = 1; s < 32; ++s)
     {
         bank.process (&x, nullptr, 1, false, true);
+        const BellFilter f = bank.getFilter (index);
         m1 += stepM1;
         a1 += stepA1;
         EXPECT_EQ (f.m1, m1) << "sample " << s;
@@ -89,6 +90,7 @@ TEST_F (BellBankAt48k, StepGlidesLinearlyFor32SamplesAndLandsExactlyOnTarget)
     }
 
     bank.process (&x, nullptr, 1, false, true);
+    const BellFilter f = bank.getFilter (index);
     EXPECT_EQ (f.m1, f.m1Target);
     EXPECT_EQ (f.a1, f.a1Target);
     EXPECT_EQ (f.k, f.kTarget);
