@@ -72,29 +72,52 @@ BellFilter BellControl::getFilter (int filter) const noexcept
     return f;
 }
 
-// Lanes that do not ramp select their own values, so one branch-free pass over
-// all bells lands exactly the ramping ones.
+void BellControl::setKernel (BellKernel kernel) noexcept
+{
+    amplitudePass = nullptr;
+    landPass = nullptr;
+
+#if ZEL_BELL_KERNELS
+    switch (kernel)
+    {
+        case BellKernel::sse2: break;   // two lanes: no faster than bell by bell
+        case BellKernel::avx2: amplitudePass = applyAmplitudesAvx2; landPass = landRampsAvx2; break;
+        case BellKernel::avx512: amplitudePass = applyAmplitudesAvx512; landPass = landRampsAvx512; break;
+        case BellKernel::scalar: break;
+    }
+#else
+    (void) kernel;
+#endif
+}
+
 void BellControl::landAll() noexcept
 {
     if (activeCount == 0)
         return;
 
-    for (size_t i = 0; i < (size_t) kFilterCount; ++i)
-    {
-        const bool r = bells.ramping[i];
-        const double a1 = r ? bells.a1Target[i] : bells.a1[i];
-        const double a2 = bells.g[i] * a1;
-        bells.k[i] = r ? bells.kTarget[i] : bells.k[i];
-        bells.m1[i] = r ? bells.m1Target[i] : bells.m1[i];
-        bells.a1[i] = a1;
-        bells.a2[i] = r ? a2 : bells.a2[i];
-        bells.a3[i] = r ? bells.g[i] * a2 : bells.a3[i];
-        bells.dm1[i] = r ? 0.0 : bells.dm1[i];
-        bells.da1[i] = r ? 0.0 : bells.da1[i];
-        bells.ramping[i] = false;
-    }
+    if (landPass != nullptr)
+        landPass (bells);
+    else
+        landPlainly();
 
     activeCount = 0;
+}
+
+void BellControl::landPlainly() noexcept
+{
+    for (size_t i = 0; i < (size_t) kFilterCount; ++i)
+    {
+        if (! bells.ramping[i])
+            continue;
+
+        bells.k[i] = bells.kTarget[i];
+        bells.m1[i] = bells.m1Target[i];
+        bells.a1[i] = bells.a1Target[i];
+        bells.a2[i] = bells.g[i] * bells.a1[i];
+        bells.a3[i] = bells.g[i] * bells.a2[i];
+        bells.dm1[i] = bells.da1[i] = 0.0;
+        bells.ramping[i] = false;
+    }
 }
 
 void BellControl::resetFilters() noexcept
@@ -175,18 +198,6 @@ bool BellControl::differs (const Amplitudes& amplitude) const noexcept
     return different != 0;
 }
 
-// Every bell's coefficients for the given amplitudes, in one vector pass: on a
-// busy tick most bells need them, and the divisions pipeline.
-void BellControl::design (const std::array<float, kFilterCount>& amp, Designs& k, Designs& m1, Designs& a1) const noexcept
-{
-    for (size_t i = 0; i < (size_t) kFilterCount; ++i)
-    {
-        k[i] = dampingFor (amp[i]);
-        m1[i] = bandPassMixFor (amp[i], k[i]);
-        a1[i] = a1For (bells.g[i], k[i]);
-    }
-}
-
 void BellControl::applyAmplitudes (const Amplitudes& amplitude) noexcept
 {
     // The common tick: nothing moves, and the flags already say so (flat was
@@ -202,11 +213,28 @@ void BellControl::applyAmplitudes (const Amplitudes& amplitude) noexcept
         for (int band = 0; band < kBandCount; ++band)
             target[(size_t) (set * kBandCount + band)] = amplitude[(size_t) set][(size_t) band];
 
-    Designs k, m1, a1;
-    design (target, k, m1, a1);
+    if (amplitudePass != nullptr)
+    {
+        BellAmplitudeStep step { &bells, lastAmplitude.data(), target.data(), 0, 0, 0, false };
+        amplitudePass (step);
+        changed |= step.changed;
+        rampsStarted += (std::uint64_t) step.started;
+        activeCount = step.active;
+        flat = step.allUnity && activeCount == 0;
+    }
+    else
+    {
+        applyPlainly (target);
+    }
 
+    anyRamping = activeCount > 0;
+    flagsCurrent = activeCount == 0;
+    rampCounter = 0;
+}
+
+void BellControl::applyPlainly (const std::array<float, kFilterCount>& target) noexcept
+{
     bool allUnity = true;
-    int started = 0;
 
     for (int i = 0; i < kFilterCount; ++i)
     {
@@ -225,13 +253,14 @@ void BellControl::applyAmplitudes (const Amplitudes& amplitude) noexcept
                     if (bells.ramping[(size_t) i])
                         stopRamp (i);
                     bells.A[(size_t) i] = t;
-                    setCoefficients (i, k[(size_t) i], m1[(size_t) i], a1[(size_t) i]);
+                    setBandGain (i, t);
                 }
             }
             else if (! alreadyThere)
             {
-                startRamp (i, t, k[(size_t) i], m1[(size_t) i], a1[(size_t) i]);
-                ++started;
+                const double k = dampingFor (t);
+                startRamp (i, t, k, bandPassMixFor (t, k), a1For (bells.g[(size_t) i], k));
+                ++rampsStarted;
             }
 
             last = t;
@@ -240,11 +269,7 @@ void BellControl::applyAmplitudes (const Amplitudes& amplitude) noexcept
         allUnity = allUnity && t == 1.0f;
     }
 
-    rampsStarted += (std::uint64_t) started;
-    anyRamping = activeCount > 0;
     flat = allUnity && activeCount == 0;
-    flagsCurrent = activeCount == 0;
-    rampCounter = 0;
 }
 
 void BellControl::advanceRamps() noexcept

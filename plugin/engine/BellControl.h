@@ -2,6 +2,7 @@
 
 #include "BandLayout.h"
 #include "BellFilter.h"
+#include "BellLanes.h"
 
 #include <cstddef>
 #include <array>
@@ -9,29 +10,6 @@
 
 namespace vo::plugins::zel
 {
-
-// The 2 x 32 bells' coefficients and ramps, one array per quantity, indexed
-// by filter (set * 32 + band). Laid out this way a tick's designs, landings
-// and copies run as vector loops over all bells instead of record by record.
-struct BellRecords
-{
-    static constexpr int kCount = 2 * kBandCount;
-    using Doubles = std::array<double, kCount>;
-
-    alignas (64) Doubles g {};
-    alignas (64) Doubles k {};
-    alignas (64) Doubles m1 {};
-    alignas (64) Doubles a1 {};
-    alignas (64) Doubles a2 {};
-    alignas (64) Doubles a3 {};
-    alignas (64) Doubles kTarget {};
-    alignas (64) Doubles m1Target {};
-    alignas (64) Doubles a1Target {};
-    alignas (64) Doubles dm1 {};   // zero unless ramping
-    alignas (64) Doubles da1 {};   // zero unless ramping
-    alignas (64) std::array<float, kCount> A {};
-    std::array<bool, kCount> ramping {};
-};
 
 // The control side of a bank of 2 x 32 bells: amplitudes to coefficients, the
 // per-tick ramps, and the flat/ramping flags. Every bank runs its audio from
@@ -51,6 +29,11 @@ public:
     using Amplitudes = std::array<std::array<float, kBandCount>, kSetCount>;
 
     BellControl();
+
+    // The per-tick passes as vector code for a kernel's instruction set (the
+    // caller has checked that the CPU runs it), or plainly, bell by bell, for
+    // BellKernel::scalar, which is where every control starts.
+    void setKernel (BellKernel kernel) noexcept;
 
     void prepare (double newSampleRate) noexcept;
 
@@ -92,16 +75,17 @@ public:
     void clearChanged() noexcept { changed = 0; }
 
 private:
-    using Designs = std::array<double, kFilterCount>;
-
     bool differs (const Amplitudes& amplitude) const noexcept;
-    void design (const std::array<float, kFilterCount>& amp, Designs& k, Designs& m1, Designs& a1) const noexcept;
     void setCoefficients (int filter, double k, double m1, double a1) noexcept;
     void stopRamp (int filter) noexcept;
     void startRamp (int filter, float amp, double kTarget, double m1Target, double a1Target) noexcept;
     void markChanged (int filter) noexcept { changed |= std::uint64_t { 1 } << filter; }
+    void applyPlainly (const std::array<float, kFilterCount>& target) noexcept;
+    void landPlainly() noexcept;
 
     BellRecords bells;
+    void (*amplitudePass) (BellAmplitudeStep&) noexcept = nullptr;
+    void (*landPass) (BellRecords&) noexcept = nullptr;
     std::array<float, kFilterCount> lastAmplitude {};
     int activeCount = 0;
     int rampCounter = kRampSamples;

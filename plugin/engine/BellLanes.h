@@ -8,6 +8,16 @@
 namespace vo::plugins::zel
 {
 
+// How the cascade and the control's per-tick passes run. Every kernel gives
+// the same bits; they differ only in speed and in the CPUs they need.
+enum class BellKernel
+{
+    scalar,   // the plain chain, one bell after the other: any CPU
+    sse2,     // wavefront, 2 lanes: any x86-64
+    avx2,     // wavefront, 4 lanes
+    avx512    // wavefront, 8 lanes
+};
+
 // The 64 bells in lane order: lane 2*band + set, so that one vector of any width
 // holds both sets of consecutive bands and no layout depends on the width.
 // This is the running state of the cascade: filter states and the
@@ -88,8 +98,52 @@ struct BellRun
     BellPlan* plans = nullptr;   // kMaxPlans of them
 };
 
+// The 2 x 32 bells' coefficients and ramps, one array per quantity, indexed
+// by filter (set * 32 + band). Laid out this way a tick's designs, landings
+// and copies run as vector loops over all bells instead of record by record.
+struct BellRecords
+{
+    static constexpr int kCount = BellLanes::kLanes;
+    using Doubles = double[kCount];
+
+    alignas (64) Doubles g {};
+    alignas (64) Doubles k {};
+    alignas (64) Doubles m1 {};
+    alignas (64) Doubles a1 {};
+    alignas (64) Doubles a2 {};
+    alignas (64) Doubles a3 {};
+    alignas (64) Doubles kTarget {};
+    alignas (64) Doubles m1Target {};
+    alignas (64) Doubles a1Target {};
+    alignas (64) Doubles dm1 {};   // zero unless ramping
+    alignas (64) Doubles da1 {};   // zero unless ramping
+    alignas (64) float A[kCount] {};
+    bool ramping[kCount] {};
+};
+
+// One tick's amplitudes (filter order, like the records) through the control's
+// decisions: what the pass changed, how many ramps it started, how many run.
+struct BellAmplitudeStep
+{
+    BellRecords* bells;
+    float* last;          // the amplitudes of the previous tick; updated
+    const float* target;
+
+    unsigned long long changed;   // a bit per filter
+    int started;
+    int active;
+    bool allUnity;
+};
+
 void runBellsSse2 (const BellRun& run) noexcept;
 void runBellsAvx2 (const BellRun& run) noexcept;
 void runBellsAvx512 (const BellRun& run) noexcept;
+
+// The control's passes, for the kernels wide enough to gain from them.
+void applyAmplitudesAvx2 (BellAmplitudeStep& step) noexcept;
+void applyAmplitudesAvx512 (BellAmplitudeStep& step) noexcept;
+
+void landRampsAvx2 (BellRecords& bells) noexcept;
+void landRampsAvx512 (BellRecords& bells) noexcept;
 
 } // namespace vo::plugins::zel

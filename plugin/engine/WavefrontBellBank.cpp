@@ -77,6 +77,7 @@ void WavefrontBellBank::setKernel (BellKernel newKernel) noexcept
     runKernel = kernelFunction (kernel);
     if (runKernel == nullptr)
         kernel = BellKernel::scalar;
+    control.setKernel (kernel);
     dropQueue();
     lanesStale = true;
 }

@@ -12,16 +12,6 @@
 namespace vo::plugins::zel
 {
 
-// How the cascade runs. Every kernel gives the same bits; they differ only in
-// speed and in the CPUs they need.
-enum class BellKernel
-{
-    scalar,   // the plain chain, one bell after the other: any CPU
-    sse2,     // wavefront, 2 lanes: any x86-64
-    avx2,     // wavefront, 4 lanes
-    avx512    // wavefront, 8 lanes
-};
-
 // The engine's bank: ReferenceBellBank's behaviour, with the audio run as a
 // vectorised wavefront across the bells (see BellWavefront.h).
 //

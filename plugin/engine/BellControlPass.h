@@ -1,0 +1,168 @@
+#pragma once
+
+// The control's per-tick work on all 64 bells at once, for one vector width:
+// BellControl's own decisions (see BellControl.cpp), written as selects over
+// whole vectors of bells instead of a branch per bell. Each kernel translation
+// unit includes this once and is compiled for its own instruction set, so
+// everything here has internal linkage and calls nothing from the standard
+// library (see BellWavefront.h).
+//
+// Every lane performs the plain version's operations on the same values, so
+// the records come out bit for bit the same; the engine builds with
+// -ffp-contract=off, so nothing fuses a multiply into an add.
+
+#include "BandLayout.h"
+#include "BellLanes.h"
+
+namespace vo::plugins::zel
+{
+namespace
+{
+
+// GCC's vector types, spelled out per width: the attribute does not take a
+// template-dependent size.
+template <int W>
+struct ControlTypes;
+
+#define ZEL_CONTROL_TYPES(W)                                                \
+    template <>                                                             \
+    struct ControlTypes<W>                                                  \
+    {                                                                       \
+        typedef double Vec __attribute__ ((vector_size (W * 8)));           \
+        typedef long long Mask __attribute__ ((vector_size (W * 8)));       \
+        typedef float Floats __attribute__ ((vector_size (W * 4)));         \
+        typedef int FloatMask __attribute__ ((vector_size (W * 4)));        \
+        typedef signed char Bytes __attribute__ ((vector_size (W)));        \
+    };
+
+ZEL_CONTROL_TYPES (2)
+ZEL_CONTROL_TYPES (4)
+ZEL_CONTROL_TYPES (8)
+#undef ZEL_CONTROL_TYPES
+
+template <int W>
+struct ControlPass
+{
+    using Vec = typename ControlTypes<W>::Vec;
+    using Mask = typename ControlTypes<W>::Mask;
+    using Floats = typename ControlTypes<W>::Floats;
+    using FloatMask = typename ControlTypes<W>::FloatMask;
+    using Bytes = typename ControlTypes<W>::Bytes;
+
+    static constexpr int kCount = BellRecords::kCount;
+    static constexpr double kQ = kBellQ;
+    static constexpr double kRampSamples = 32.0;
+
+    template <typename V, typename T>
+    static V load (const T* p) noexcept
+    {
+        V v;
+        __builtin_memcpy (&v, p, sizeof (V));
+        return v;
+    }
+
+    template <typename V, typename T>
+    static void store (T* p, V v) noexcept
+    {
+        __builtin_memcpy (p, &v, sizeof (V));
+    }
+
+    static Mask loadFlags (const bool* p) noexcept { return __builtin_convertvector (load<Bytes> (p), Mask) != 0; }
+    static void storeFlags (bool* p, Mask m) noexcept { store (p, __builtin_convertvector (m & 1, Bytes)); }
+    static Mask widen (FloatMask m) noexcept { return __builtin_convertvector (m, Mask); }
+
+    static void apply (BellAmplitudeStep& step) noexcept
+    {
+        BellRecords& b = *step.bells;
+        unsigned long long changed = 0;
+        int started = 0, active = 0;
+        bool allUnity = true;
+
+        for (int i = 0; i < kCount; i += W)
+        {
+            const Floats t = load<Floats> (step.target + i);
+            const Floats last = load<Floats> (step.last + i);
+            const Floats A = load<Floats> (b.A + i);
+            const Mask ramping = loadFlags (b.ramping + i);
+
+            // The design for the new amplitude: k = 1 / (A Q), the band-pass
+            // mix exactly zero at unity, a1 = 1 / ((g + k) g + 1).
+            const Vec amp = __builtin_convertvector (t, Vec);
+            const Vec g = load<Vec> (b.g + i);
+            const Vec k = 1.0 / (amp * kQ);
+            const Mask unity = widen (t == 1.0f);
+            const Vec m1 = unity ? Vec {} : (amp * amp - 1.0) * k;
+            const Vec a1 = 1.0 / ((g + k) * g + 1.0);
+            const Vec a2 = a1 * g;
+            const Vec a3 = a2 * g;
+
+            // Which bells take it at once, which ramp, which stay.
+            const Floats diff = t - last;
+            const Floats size = diff < 0.0f ? -diff : diff;
+            const Mask moved = widen (t != last);
+            const Mask small = widen (size < 1e-4f);
+            const Mask already = widen (A == t) & ~ramping;
+            const Mask now = moved & small & ~already;
+            const Mask ramp = moved & ~small & ~already;
+            const Mask stop = now & ramping;
+
+            const Vec m1Old = load<Vec> (b.m1 + i);
+            const Vec a1Old = load<Vec> (b.a1 + i);
+            store (b.k + i, now ? k : load<Vec> (b.k + i));
+            store (b.m1 + i, now ? m1 : m1Old);
+            store (b.a1 + i, now ? a1 : a1Old);
+            store (b.a2 + i, now ? a2 : load<Vec> (b.a2 + i));
+            store (b.a3 + i, now ? a3 : load<Vec> (b.a3 + i));
+
+            store (b.kTarget + i, ramp ? k : load<Vec> (b.kTarget + i));
+            store (b.m1Target + i, ramp ? m1 : load<Vec> (b.m1Target + i));
+            store (b.a1Target + i, ramp ? a1 : load<Vec> (b.a1Target + i));
+            store (b.dm1 + i, ramp ? (m1 - m1Old) / kRampSamples : stop ? Vec {} : load<Vec> (b.dm1 + i));
+            store (b.da1 + i, ramp ? (a1 - a1Old) / kRampSamples : stop ? Vec {} : load<Vec> (b.da1 + i));
+
+            const FloatMask takes = __builtin_convertvector (now | ramp, FloatMask);
+            store (b.A + i, takes ? t : A);
+            store (step.last + i, __builtin_convertvector (moved, FloatMask) ? t : last);
+
+            const Mask running = (ramping & ~now) | ramp;
+            storeFlags (b.ramping + i, running);
+
+            for (int lane = 0; lane < W; ++lane)
+            {
+                changed |= (unsigned long long) ((now | ramp)[lane] & 1) << (i + lane);
+                started += (int) (ramp[lane] & 1);
+                active += (int) (running[lane] & 1);
+                allUnity = allUnity && unity[lane] != 0;
+            }
+        }
+
+        step.changed = changed;
+        step.started = started;
+        step.active = active;
+        step.allUnity = allUnity;
+    }
+
+    // Every running ramp lands on its targets; the other bells select their
+    // own values.
+    static void land (BellRecords& b) noexcept
+    {
+        for (int i = 0; i < kCount; i += W)
+        {
+            const Mask r = loadFlags (b.ramping + i);
+            const Vec g = load<Vec> (b.g + i);
+            const Vec a1 = r ? load<Vec> (b.a1Target + i) : load<Vec> (b.a1 + i);
+            const Vec a2 = g * a1;
+            store (b.k + i, r ? load<Vec> (b.kTarget + i) : load<Vec> (b.k + i));
+            store (b.m1 + i, r ? load<Vec> (b.m1Target + i) : load<Vec> (b.m1 + i));
+            store (b.a1 + i, a1);
+            store (b.a2 + i, r ? a2 : load<Vec> (b.a2 + i));
+            store (b.a3 + i, r ? g * a2 : load<Vec> (b.a3 + i));
+            store (b.dm1 + i, r ? Vec {} : load<Vec> (b.dm1 + i));
+            store (b.da1 + i, r ? Vec {} : load<Vec> (b.da1 + i));
+            storeFlags (b.ramping + i, Mask {});
+        }
+    }
+};
+
+} // namespace
+} // namespace vo::plugins::zel
