@@ -74,9 +74,13 @@ struct ControlPass
     static void apply (BellAmplitudeStep& step) noexcept
     {
         BellRecords& b = *step.bells;
-        unsigned long long changed = 0;
-        int started = 0, active = 0;
-        bool allUnity = true;
+
+        // Tallies stay in vectors until the end: a lane's changed bits, its
+        // counts of started and running ramps, whether it saw only unity.
+        Mask lane {};
+        for (int j = 0; j < W; ++j)
+            lane[j] = j;
+        Mask changed {}, started {}, active {}, allUnity = Mask {} - 1;
 
         for (int i = 0; i < kCount; i += W)
         {
@@ -127,19 +131,22 @@ struct ControlPass
             const Mask running = (ramping & ~now) | ramp;
             storeFlags (b.ramping + i, running);
 
-            for (int lane = 0; lane < W; ++lane)
-            {
-                changed |= (unsigned long long) ((now | ramp)[lane] & 1) << (i + lane);
-                started += (int) (ramp[lane] & 1);
-                active += (int) (running[lane] & 1);
-                allUnity = allUnity && unity[lane] != 0;
-            }
+            changed |= ((now | ramp) & 1) << (lane + i);
+            started += ramp & 1;
+            active += running & 1;
+            allUnity &= unity;
         }
 
-        step.changed = changed;
-        step.started = started;
-        step.active = active;
-        step.allUnity = allUnity;
+        step.changed = 0;
+        step.started = step.active = 0;
+        step.allUnity = true;
+        for (int j = 0; j < W; ++j)
+        {
+            step.changed |= (unsigned long long) changed[j];
+            step.started += (int) started[j];
+            step.active += (int) active[j];
+            step.allUnity = step.allUnity && allUnity[j] != 0;
+        }
     }
 
     // Every running ramp lands on its targets; the other bells select their
