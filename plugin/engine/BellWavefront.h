@@ -158,8 +158,10 @@ struct Wavefront
         const auto plan = [plans, stride] (int b) -> const Plan& {
             if constexpr (kMultiTick)
                 return plans[-b * stride];
-            else
-                return *plans;
+
+            (void) b;
+            (void) stride;
+            return *plans;
         };
         BellLanes& lanes = *f.lanes;
 
