@@ -1,7 +1,6 @@
 #include "OverlapCompensator.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace vo::plugins::zel
 {
@@ -9,83 +8,201 @@ namespace vo::plugins::zel
 namespace
 {
     constexpr float kConvergedDb = 0.01f;
-}
+
+    // Four lanes: four neighbours of one band, or four bands side by side.
+    constexpr int kLanes = 4;
+    static_assert (kLanes == OverlapCompensator::kReach && kBandCount % kLanes == 0);
+
+    typedef float Quad __attribute__ ((vector_size (16)));
+    typedef int Quad32 __attribute__ ((vector_size (16)));
+
+    Quad load (const float* p) noexcept
+    {
+        Quad v;
+        __builtin_memcpy (&v, p, sizeof (Quad));
+        return v;
+    }
+
+    void store (float* p, Quad v) noexcept { __builtin_memcpy (p, &v, sizeof (Quad)); }
+
+    Quad splat (float x) noexcept { return Quad { x, x, x, x }; }
+
+    // A neighbour's contribution interpolates linearly between the table's
+    // 1 dB depth steps: `row` is one step, the row after it 1 dB deeper.
+    Quad interpolate (const float* row, Quad fraction) noexcept
+    {
+        const Quad lower = load (row), upper = load (row + kLanes);
+        return lower + (upper - lower) * fraction;
+    }
+
+    Quad splat (Quad v, int lane) noexcept { return splat (v[lane]); }
+} // namespace
 
 void OverlapCompensator::prepare (double sampleRate) noexcept
 {
     for (int j = 0; j < kBandCount; ++j)
     {
-        const double centre = bellCentreHz (j, sampleRate);
+        const auto b = (size_t) j;
+        const double centreHz = bellCentreHz (j, sampleRate);
         for (int m = 0; m < kSlots; ++m)
         {
             const int k = j - kReach + m;
             for (int l = 0; l < kDepthSteps; ++l)
             {
                 const bool inside = l != 0 && k >= 0 && k < kBandCount;
-                table[(size_t) j][(size_t) m][(size_t) l] =
-                    inside ? (float) bandResponseDb (sampleRate, centre, -(double) l, (double) bandCentreHz (k)) : 0.0f;
+                const float db = inside ? (float) bandResponseDb (sampleRate, centreHz, -(double) l, (double) bandCentreHz (k)) : 0.0f;
+                const auto at = (size_t) l;
+                if (m < kReach)
+                    below[b][at * kReach + (size_t) m] = db;
+                else if (m == kReach)
+                    centre[b][at] = db;
+                else
+                    above[b][at * kReach + (size_t) (m - kReach - 1)] = db;
             }
         }
+
+        const auto deepest = (size_t) ((kDepthSteps - 1) * kReach);
+        std::copy_n (below[b].begin() + deepest, kReach, below[b].begin() + deepest + kReach);
+        std::copy_n (above[b].begin() + deepest, kReach, above[b].begin() + deepest + kReach);
     }
 }
 
 bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted,
                                      std::array<float, kBandCount>& gains) const noexcept
 {
-    // A neighbour's contribution interpolates linearly between the table's
-    // 1 dB depth steps. Each band's step and fraction are kept current as the
-    // pass rewrites the gains: a gain is read up to eight times per pass but
-    // changes at most once.
-    std::array<int, kBandCount> step {};
-    std::array<float, kBandCount> fraction {};
-    const auto locate = [&] (int band)
+    // A pass is one long dependency chain: each band waits for the gain just
+    // set below it. What lies on that chain is kept to the sum, the clamp and
+    // one interpolation for the next band; everything else (the effect on the
+    // bands further up, the effect of the old gains on the bands below them,
+    // the table rows, the convergence test) is worked out beside it, four
+    // bands ahead.
+    //
+    // Bands beyond the ends take out exactly +0, and so does a flat bell
+    // (every table entry at depth 0 is +0, whatever the sign of the zero
+    // fraction). A sum that starts at +0 can never become -0, so adding a +0
+    // leaves it unchanged: summing every slot in order gives the bits of
+    // summing only the neighbours that cut.
+    //
+    // Four floats a band, padded with flat bands beyond the ends:
+    // fromBelow, from band n + kReach on: band n's effect on n+1 ... n+4 at
+    // its new gain; fromAbove, from band n on: band n's effect on n-4 ... n-1
+    // at its gain before the pass.
+    alignas (16) std::array<float, (kBandCount + kReach) * kLanes> fromBelow, fromAbove;
+    alignas (16) std::array<float, kBandCount> before, betStep;
+    alignas (16) std::array<int, kBandCount> betRow;
+
+    std::fill_n (fromBelow.begin(), kReach * kLanes, 0.0f);
+    std::fill_n (fromAbove.begin() + kBandCount * kLanes, kReach * kLanes, 0.0f);
+
+    // Locates four bands' gains before the pass between the 1 dB steps, lane
+    // by lane exactly as one band at a time.
+    const auto prime = [&] (int first)
     {
-        const float depth = std::clamp (-gains[(size_t) band], 0.0f, kMaxCutDb);
-        const int q = (int) depth;
-        step[(size_t) band] = q;
-        fraction[(size_t) band] = depth - (float) q;
+        const Quad old = load (gains.data() + first);
+        store (before.data() + first, old);
+
+        const Quad zero {}, deepest = splat (kMaxCutDb);
+        Quad depth = -old;
+        depth = depth < zero ? zero : depth; // std::clamp, signed zeros and all
+        depth = deepest < depth ? deepest : depth;
+        const Quad32 step = __builtin_convertvector (depth, Quad32);
+        const Quad stepDb = __builtin_convertvector (step, Quad);
+        const Quad fraction = depth - stepDb;
+
+        store (betStep.data() + first, stepDb);
+        __builtin_memcpy (betRow.data() + first, &step, sizeof (step));
+
+        for (int k = 0; k < kLanes; ++k)
+        {
+            const float* row = below[(size_t) (first + k)].data() + step[k] * kReach;
+            store (fromAbove.data() + (first + k) * kLanes, interpolate (row, splat (fraction, k)));
+        }
     };
 
-    for (int b = 0; b < kBandCount; ++b)
-        locate (b);
+    // Band i - 1's effect on band i.
+    float nearest = 0.0f;
+    Quad32 moved {};
 
-    bool notConverged = false;
+    prime (0);
 
-    for (int i = 0; i < kBandCount; ++i)
+    for (int first = 0; first < kBandCount; first += kLanes)
     {
-        const float c = wanted[(size_t) i];
-        float& gain = gains[(size_t) i];
+        if (first + kLanes < kBandCount)
+            prime (first + kLanes);
 
-        if (c == 0.0f)
+        for (int i = first; i < first + kLanes; ++i)
         {
-            if (gain != 0.0f)
-                notConverged = true;
-            gain = 0.0f;
-            locate (i);
-            continue;
-        }
+            const auto b = (size_t) i;
+            const float c = wanted[b];
+            const float* lower = fromBelow.data() + i * kLanes;
+            const float* upper = fromAbove.data() + (i + 1) * kLanes;
+            float* next = fromBelow.data() + (i + kReach) * kLanes;
 
-        float sum = 0.0f;
-        for (int n = std::max (0, i - kReach); n <= std::min (kBandCount - 1, i + kReach); ++n)
-        {
-            if (n == i || gains[(size_t) n] == 0.0f)
+            if (c == 0.0f)
+            {
+                gains[b] = 0.0f;
+                nearest = 0.0f;
+                store (next, Quad {});
                 continue;
+            }
 
-            const auto& row = table[(size_t) n][(size_t) (i - n + kReach)];
-            const int q = step[(size_t) n];
-            const float lower = row[(size_t) q];
-            const float upper = q + 1 < kDepthSteps ? row[(size_t) (q + 1)] : lower;
-            sum += lower + (upper - lower) * fraction[(size_t) n];
+            float sum = 0.0f;
+            sum += lower[3];
+            sum += lower[kLanes + 2];
+            sum += lower[2 * kLanes + 1];
+            sum += nearest;
+            sum += upper[3];
+            sum += upper[kLanes + 2];
+            sum += upper[2 * kLanes + 1];
+            sum += upper[3 * kLanes];
+
+            // std::clamp (c - sum, -kMaxCutDb, 0.0f) and its negation, the
+            // depth, with no negation on the chain: sum - c is -(c - sum)
+            // exactly, but for a zero that comes out +0 where -0 was due,
+            // which no row can tell apart (every entry at depth 0 is +0).
+            const float v = c - sum;
+            float g = v, depth = sum - c;
+            if (v < -kMaxCutDb)
+            {
+                g = -kMaxCutDb;
+                depth = kMaxCutDb;
+            }
+            else if (0.0f < v)
+            {
+                g = 0.0f;
+                depth = 0.0f;
+            }
+            gains[b] = g;
+
+            // A gain mostly stays within the 1 dB step it had before the
+            // pass: betting on that lets the row be read, and the fraction
+            // taken, without waiting for a conversion. The fraction lies in
+            // [0, 1) exactly when the bet holds (it is then exact, and
+            // otherwise it is negative or at least 1); a lost bet only costs
+            // time.
+            const float* row = above[b].data() + betRow[b] * kReach;
+            float fraction = depth - betStep[b];
+            if (__builtin_expect (! (fraction >= 0.0f && fraction < 1.0f), 0))
+            {
+                const int q = (int) depth;
+                row = above[b].data() + q * kReach;
+                fraction = depth - (float) q;
+            }
+
+            nearest = row[0] + (row[kReach] - row[0]) * fraction;
+            store (next, interpolate (row, splat (fraction)));
         }
 
-        const float g = std::clamp (c - sum, -kMaxCutDb, 0.0f);
-        if (std::abs (g - gain) > kConvergedDb)
-            notConverged = true;
-        gain = g;
-        locate (i);
+        // Moved further than the tolerance, or cleared from a cut.
+        const Quad old = load (before.data() + first), now = load (gains.data() + first);
+        const Quad want = load (wanted.data() + first);
+        const Quad distance = now - old, tolerance = splat (kConvergedDb);
+        const Quad32 far = (distance > tolerance) | (-distance > tolerance); // std::abs (distance) > tolerance
+        const Quad32 unset = want == Quad {};
+        moved |= (unset & (old != Quad {})) | (~unset & far);
     }
 
-    return notConverged;
+    return (moved[0] | moved[1] | moved[2] | moved[3]) != 0;
 }
 
 } // namespace vo::plugins::zel

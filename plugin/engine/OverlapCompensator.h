@@ -24,7 +24,10 @@ public:
     // band + slot - kReach.
     float response (int band, int slot, int depthDb) const noexcept
     {
-        return table[(size_t) band][(size_t) slot][(size_t) depthDb];
+        const auto b = (size_t) band, l = (size_t) depthDb;
+        if (slot == kReach)
+            return centre[b][l];
+        return slot < kReach ? below[b][l * kReach + (size_t) slot] : above[b][l * kReach + (size_t) (slot - kReach - 1)];
     }
 
     // One Gauss-Seidel pass over `gains`; returns true when some gain still moved
@@ -32,7 +35,15 @@ public:
     bool compensate (const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains) const noexcept;
 
 private:
-    std::array<std::array<std::array<float, kDepthSteps>, kSlots>, kBandCount> table {};
+    // A row per depth step of what a bell takes out at its four neighbours on
+    // one side (nearest last below, nearest first above), the deepest step
+    // repeated once so that every step has a next one to interpolate towards:
+    // the interpolation for all four neighbours is then one vector operation
+    // on two adjacent rows.
+    using Reach = std::array<float, (kDepthSteps + 1) * kReach>;
+
+    std::array<Reach, kBandCount> below {}, above {};
+    std::array<std::array<float, kDepthSteps>, kBandCount> centre {};
 };
 
 } // namespace vo::plugins::zel

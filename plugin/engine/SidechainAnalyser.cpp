@@ -25,6 +25,43 @@ namespace
         return 16.0f / (1.5f * (float) fftSize * (float) fftSize) / (float) channels;
     }
 
+    // Four bins or samples side by side; every lane does exactly what the
+    // scalar code does to one (nothing may contract a multiply and an add).
+    typedef float Quad __attribute__ ((vector_size (16)));
+    typedef int Quad32 __attribute__ ((vector_size (16)));
+    constexpr int kLanes = 4;
+    static_assert (kBandCount % kLanes == 0);
+
+    Quad load (const float* p) noexcept
+    {
+        Quad v;
+        __builtin_memcpy (&v, p, sizeof (Quad));
+        return v;
+    }
+
+    void store (float* p, Quad v) noexcept { __builtin_memcpy (p, &v, sizeof (Quad)); }
+
+    Quad splat (float x) noexcept { return Quad { x, x, x, x }; }
+
+    // Whether any of n samples is a runaway or NaN for the DC blocker, i.e.
+    // fails std::abs (y) <= 1e30f.
+    bool anyOutOfRange (const float* y, int n) noexcept
+    {
+        const Quad limit = splat (1e30f);
+        Quad32 inRange = Quad32 {} - 1;
+        int i = 0;
+        for (; i + kLanes <= n; i += kLanes)
+        {
+            const Quad v = load (y + i);
+            inRange &= (v <= limit) & (-v <= limit); // std::abs (v) <= limit, NaN failing both
+        }
+
+        bool all = (inRange[0] & inRange[1] & inRange[2] & inRange[3]) != 0;
+        for (; i < n; ++i)
+            all = all && std::abs (y[i]) <= 1e30f;
+        return ! all;
+    }
+
     std::vector<float> hannWindow (int n)
     {
         std::vector<float> w ((size_t) n);
@@ -148,29 +185,29 @@ void SidechainAnalyser::blockDc (const float* x, float* dest, int n, int channel
 }
 
 // blockDc on both channels at once: two independent recursions side by side
-// keep the core busy while each waits for its previous sample. The runaway
-// check stays off the recursion: the block runs as if every sample were in
-// range and, in the rare block where one was not, runs again sample by sample
-// from the same starting state.
+// keep the core busy while each waits for its previous sample, which is all
+// the time a sample takes (a multiply and an add, rounded one after the
+// other, cannot be regrouped). The runaway check stays off the recursion and
+// out of its loop: the block runs as if every sample were in range and, in
+// the rare block where one was not, runs again sample by sample from the same
+// starting state.
 void SidechainAnalyser::blockDcPair (const float* x0, const float* x1, float* dest0, float* dest1, int n) noexcept
 {
+    const float coeff = dcCoeff;
     float in0 = dcPrevIn[0], out0 = dcPrevOut[0];
     float in1 = dcPrevIn[1], out1 = dcPrevOut[1];
-    bool inRange = true;
 
     for (int i = 0; i < n; ++i)
     {
-        out0 = x0[i] - in0 + dcCoeff * out0;
-        out1 = x1[i] - in1 + dcCoeff * out1;
+        out0 = x0[i] - in0 + coeff * out0;
+        out1 = x1[i] - in1 + coeff * out1;
         in0 = x0[i];
         in1 = x1[i];
-        inRange &= std::abs (out0) <= 1e30f;
-        inRange &= std::abs (out1) <= 1e30f;
         dest0[i] = out0;
         dest1[i] = out1;
     }
 
-    if (inRange)
+    if (! anyOutOfRange (dest0, n) && ! anyOutOfRange (dest1, n))
     {
         dcPrevIn[0] = in0;
         dcPrevOut[0] = out0;
@@ -253,38 +290,117 @@ void SidechainAnalyser::analyse() noexcept
     fillEmptyBands();
 }
 
-// Oldest sample first: the write position is also the oldest entry.
-void SidechainAnalyser::copyWindowed (int channel, float* dest, int stride) const noexcept
+// Oldest sample first: the write position is also the oldest entry. Two
+// straight runs instead of a modulo per sample: the oldest part of the ring
+// first, then its start.
+void SidechainAnalyser::copyWindowed (int channel, float* dest) const noexcept
 {
     const float* window = windows[(size_t) (order - kMinOrder)].data();
     const float* r = ring[(size_t) channel].data();
 
-    // Two straight runs instead of a modulo per sample: the oldest part of the
-    // ring first, then its start.
     const int firstRun = fftSize - writePos;
     for (int i = 0; i < firstRun; ++i)
-        dest[(size_t) (i * stride)] = r[writePos + i] * window[i];
+        dest[i] = r[writePos + i] * window[i];
     for (int i = firstRun; i < fftSize; ++i)
-        dest[(size_t) (i * stride)] = r[i - firstRun] * window[i];
+        dest[i] = r[i - firstRun] * window[i];
+}
+
+// copyWindowed for both channels into one complex buffer, the left channel
+// as the real parts and the right as the imaginary ones.
+void SidechainAnalyser::copyWindowedPair (float* dest) const noexcept
+{
+    const float* window = windows[(size_t) (order - kMinOrder)].data();
+    const float* left = ring[0].data();
+    const float* right = ring[1].data();
+
+    const auto run = [&] (int from, int to, int ringOffset)
+    {
+        int i = from;
+        for (; i + kLanes <= to; i += kLanes)
+        {
+            const Quad w = load (window + i);
+            const Quad re = load (left + i + ringOffset) * w;
+            const Quad im = load (right + i + ringOffset) * w;
+            store (dest + 2 * i, __builtin_shufflevector (re, im, 0, 4, 1, 5));
+            store (dest + 2 * i + kLanes, __builtin_shufflevector (re, im, 2, 6, 3, 7));
+        }
+        for (; i < to; ++i)
+        {
+            dest[2 * i] = left[i + ringOffset] * window[i];
+            dest[2 * i + 1] = right[i + ringOffset] * window[i];
+        }
+    };
+
+    const int firstRun = fftSize - writePos;
+    run (0, firstRun, writePos);
+    run (firstRun, fftSize, -firstRun);
+}
+
+// The bins every band reads, lowest first and past the last.
+std::pair<int, int> SidechainAnalyser::binRange() const noexcept
+{
+    int low = fftSize, high = 0;
+    for (int b = 0; b < kBandCount; ++b)
+    {
+        if (binCount[(size_t) b] == 0)
+            continue;
+        low = std::min (low, firstBin[(size_t) b]);
+        high = std::max (high, firstBin[(size_t) b] + binCount[(size_t) b]);
+    }
+    return { low, std::max (low, high) };
+}
+
+// Each band's bin powers, summed one after another from its lowest bin: the
+// per-bin work before this is free of any order and runs four bins at a time.
+// Four bands are summed side by side, as four independent chains, for as
+// many bins as all four have; each then finishes on its own.
+void SidechainAnalyser::sumBandPowers (const float* power) noexcept
+{
+    for (int b = 0; b < kBandCount; b += kLanes)
+    {
+        std::array<const float*, kLanes> bins;
+        std::array<float, kLanes> e;
+        int common = fftSize;
+        for (int k = 0; k < kLanes; ++k)
+        {
+            bins[(size_t) k] = power + firstBin[(size_t) (b + k)];
+            e[(size_t) k] = energy[(size_t) (b + k)];
+            common = std::min (common, binCount[(size_t) (b + k)]);
+        }
+
+        for (int i = 0; i < common; ++i)
+            for (size_t k = 0; k < kLanes; ++k)
+                e[k] += bins[k][i];
+
+        for (int k = 0; k < kLanes; ++k)
+        {
+            const auto band = (size_t) (b + k);
+            for (int i = common; i < binCount[band]; ++i)
+                e[(size_t) k] += bins[(size_t) k][i];
+            energy[band] = e[(size_t) k];
+        }
+    }
 }
 
 void SidechainAnalyser::sumMonoEnergy() noexcept
 {
     auto* data = reinterpret_cast<float*> (work.data());
-    copyWindowed (0, data, 1);
+    copyWindowed (0, data);
     std::fill (data + fftSize, data + 2 * fftSize, 0.0f);
 
     ffts[(size_t) (order - kMinOrder)]->performRealOnlyForwardTransform (data, true);
 
-    for (int b = 0; b < kBandCount; ++b)
+    // The powers overwrite the spectrum from its start: power i lands on a
+    // part of bin i / 2, which has been read by then.
+    const auto [low, high] = binRange();
+    float* power = data;
+    for (int i = low; i < high; ++i)
     {
-        const int first = firstBin[(size_t) b];
-        for (int i = first; i < first + binCount[(size_t) b]; ++i)
-        {
-            const float m = std::hypot (data[2 * i], data[2 * i + 1]);
-            energy[(size_t) b] += m * m;
-        }
+        const float m = std::hypot (data[2 * i], data[2 * i + 1]);
+        power[i] = m * m;
     }
+
+    sumBandPowers (power);
 }
 
 // Both channels go through one complex FFT (left real, right imaginary); the
@@ -292,23 +408,45 @@ void SidechainAnalyser::sumMonoEnergy() noexcept
 void SidechainAnalyser::sumStereoEnergy() noexcept
 {
     auto* z = reinterpret_cast<float*> (work.data());
-    copyWindowed (0, z, 2);
-    copyWindowed (1, z + 1, 2);
+    copyWindowedPair (z);
 
     ffts[(size_t) (order - kMinOrder)]->perform (work.data(), scratch.data(), false);
 
-    for (int b = 0; b < kBandCount; ++b)
+    // Bin i pairs with bin fftSize - i; the powers go to the now unused input.
+    const auto* spectrum = reinterpret_cast<const float*> (scratch.data());
+    float* power = z;
+    const auto [low, high] = binRange();
+
+    // The power of bin i in each channel, summed: the same operations on a
+    // float or on four lanes.
+    const auto binPower = [] (auto a, auto bi, auto c, auto d)
     {
-        const int first = firstBin[(size_t) b];
-        for (int i = first; i < first + binCount[(size_t) b]; ++i)
-        {
-            const auto zi = scratch[(size_t) i];
-            const auto zn = scratch[(size_t) (fftSize - i)];
-            const float a = zi.real(), bi = zi.imag(), c = zn.real(), d = zn.imag();
-            const float p = (bi - d) / 2.0f, q = (a + c) / 2.0f, r = (bi + d) / 2.0f, s = (c - a) / 2.0f;
-            energy[(size_t) b] += p * p + q * q + r * r + s * s;
-        }
+        const auto p = (bi - d) / 2.0f, q = (a + c) / 2.0f, r = (bi + d) / 2.0f, s = (c - a) / 2.0f;
+        return p * p + q * q + r * r + s * s;
+    };
+
+    int i = low;
+    for (; i + kLanes <= high; i += kLanes)
+    {
+        // Bins i ... i + 3 upwards, and their partners fftSize - i ... downwards.
+        const Quad up0 = load (spectrum + 2 * i), up1 = load (spectrum + 2 * i + kLanes);
+        const float* mirror = spectrum + 2 * (fftSize - i - (kLanes - 1));
+        const Quad down0 = load (mirror), down1 = load (mirror + kLanes);
+
+        const Quad a = __builtin_shufflevector (up0, up1, 0, 2, 4, 6);
+        const Quad bi = __builtin_shufflevector (up0, up1, 1, 3, 5, 7);
+        const Quad c = __builtin_shufflevector (down0, down1, 6, 4, 2, 0);
+        const Quad d = __builtin_shufflevector (down0, down1, 7, 5, 3, 1);
+        store (power + i, binPower (a, bi, c, d));
     }
+
+    for (; i < high; ++i)
+    {
+        const int n = fftSize - i;
+        power[i] = binPower (spectrum[2 * i], spectrum[2 * i + 1], spectrum[2 * n], spectrum[2 * n + 1]);
+    }
+
+    sumBandPowers (power);
 }
 
 void SidechainAnalyser::energyToLevels() noexcept

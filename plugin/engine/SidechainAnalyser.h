@@ -6,6 +6,7 @@
 #include <array>
 #include <complex>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace juce::dsp
@@ -56,7 +57,10 @@ private:
     float dcBlock (float x, int channel) noexcept;
     void blockDc (const float* x, float* dest, int n, int channel) noexcept;
     void blockDcPair (const float* x0, const float* x1, float* dest0, float* dest1, int n) noexcept;
-    void copyWindowed (int channel, float* dest, int stride) const noexcept;
+    void copyWindowed (int channel, float* dest) const noexcept;
+    void copyWindowedPair (float* dest) const noexcept;
+    std::pair<int, int> binRange() const noexcept;
+    void sumBandPowers (const float* power) noexcept;
     void sumMonoEnergy() noexcept;
     void sumStereoEnergy() noexcept;
     void energyToLevels() noexcept;

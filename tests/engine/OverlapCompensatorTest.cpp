@@ -8,6 +8,10 @@
 #include <cstring>
 #include <random>
 
+#if defined(__SSE2__)
+ #include <xmmintrin.h>
+#endif
+
 namespace vo::plugins::zel
 {
 namespace
@@ -185,6 +189,109 @@ TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
                 ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size())) << "trial " << trial << ", pass " << pass;
             }
         }
+    }
+}
+
+// Gains and wanted cuts of every awkward kind: signed zeros, whole dB steps and
+// their neighbours (where the interpolation changes rows), tiny and subnormal
+// values, depths beyond the table and boosts above 0 dB.
+float awkwardDb (std::mt19937& rng)
+{
+    const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
+    const float step = (float) -pick (0, (int) kMaxCutDb);
+
+    switch (pick (0, 13))
+    {
+        case 0:  return 0.0f;
+        case 1:  return -0.0f;
+        case 2:  return step;
+        case 3:  return std::nextafter (step, -100.0f);
+        case 4:  return std::nextafter (step, 100.0f);
+        case 5:  return -kMaxCutDb;
+        case 6:  return std::uniform_real_distribution<float> (-200.0f, -kMaxCutDb) (rng);
+        case 7:  return std::uniform_real_distribution<float> (0.0f, 12.0f) (rng);
+        case 8:  return pick (0, 1) == 0 ? -1e-7f : -1e-40f;
+        case 9:  return pick (0, 1) == 0 ? 1e-7f : 1e-40f;
+        case 10: return std::uniform_real_distribution<float> (-60.0f, 10.0f) (rng);
+        default: return std::uniform_real_distribution<float> (-kMaxCutDb, 0.0f) (rng);
+    }
+}
+
+// Flushes subnormals the way the audio thread runs, restoring the mode after.
+class FlushedDenormals
+{
+public:
+    FlushedDenormals()
+    {
+#if defined(__SSE2__)
+        saved = _mm_getcsr();
+        _mm_setcsr (saved | 0x8040);
+#endif
+    }
+
+    ~FlushedDenormals()
+    {
+#if defined(__SSE2__)
+        _mm_setcsr (saved);
+#endif
+    }
+
+    FlushedDenormals (const FlushedDenormals&) = delete;
+    FlushedDenormals& operator= (const FlushedDenormals&) = delete;
+
+private:
+    unsigned int saved = 0;
+};
+
+void expectPlainPassBits (const OverlapCompensator& overlap, std::mt19937& rng, double rate, int trials)
+{
+    const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
+    std::uniform_real_distribution<float> nudge (-1.5f, 1.5f);
+
+    for (int trial = 0; trial < trials; ++trial)
+    {
+        // Dense, sparse (a few cuts among flat bands) or clustered patterns.
+        const int pattern = pick (0, 3);
+        const int low = pick (0, kBandCount - 1), high = pick (low, kBandCount - 1);
+        std::array<float, kBandCount> wanted {}, gains {};
+        for (int b = 0; b < kBandCount; ++b)
+        {
+            const bool active = pattern == 0 || (pattern == 1 && pick (0, 5) == 0) || (pattern == 2 && b >= low && b <= high)
+                             || (pattern == 3 && b % 2 == 0);
+            wanted[(size_t) b] = active ? awkwardDb (rng) : (pick (0, 1) == 0 ? 0.0f : -0.0f);
+            gains[(size_t) b] = pick (0, 3) == 0 ? 0.0f : awkwardDb (rng);
+        }
+
+        // A chain of passes, the wanted cut sometimes moving between them so
+        // that the gains cross steps in both directions.
+        auto plain = gains;
+        for (int pass = 0; pass < 12; ++pass)
+        {
+            const bool expected = plainPass (overlap, wanted, plain);
+            const bool result = overlap.compensate (wanted, gains);
+            ASSERT_EQ (expected, result) << rate << " Hz, trial " << trial << ", pass " << pass;
+            ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size()))
+                << rate << " Hz, trial " << trial << ", pass " << pass;
+
+            if (pick (0, 2) == 0)
+                for (auto& w : wanted)
+                    if (w != 0.0f && pick (0, 1) == 0)
+                        w = std::min (w + nudge (rng), 0.0f);
+        }
+    }
+}
+
+TEST (OverlapCompensatorPasses, RandomChainsOfPassesGiveThePlainPassBits)
+{
+    std::mt19937 rng (2024);
+    for (double rate : { 22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0 })
+    {
+        OverlapCompensator overlap;
+        overlap.prepare (rate);
+        expectPlainPassBits (overlap, rng, rate, 700);
+
+        const FlushedDenormals flushed;
+        expectPlainPassBits (overlap, rng, rate, 300);
     }
 }
 
