@@ -15,14 +15,17 @@ namespace vo::plugins::zel
 // The engine's bank: ReferenceBellBank's behaviour, with the audio run as a
 // vectorised wavefront across the bells (see BellWavefront.h).
 //
-// The control side is the reference's own BellControl. The audio side works on
+// The control side is the reference's own BellControl, set to run its vector
+// passes where the kernel's instruction set has them (the reference keeps the
+// plain ones, which is what the tests hold these to). The audio side works on
 // a mirror of the coefficients in lane order, refreshed from the control's
 // changed mask. Per-sample ramp steps are the same additions as the
 // reference's, done inside the kernel's lanes.
 //
 // Samples can also be queued: they wait until flush (or until the bank changes
-// in a way a queue cannot carry) and then run as one long wavefront of many
-// ticks, so its fill and drain are paid once instead of every tick. Each tick
+// in a way a queue cannot carry) and then run in one kernel call, the widest
+// kernel as one long wavefront of many ticks, so that its fill and drain are
+// paid once instead of every tick. Each tick
 // of the queue keeps its own coefficient schedule (BellTick), which the
 // control side fixes when the tick begins: the schedule does not depend on the
 // audio.
