@@ -13,41 +13,21 @@
 
 #include "BandLayout.h"
 #include "BellLanes.h"
+#include "BellVectorTypes.h"
 
 namespace vo::plugins::zel
 {
 namespace
 {
 
-// GCC's vector types, spelled out per width: the attribute does not take a
-// template-dependent size.
-template <int W>
-struct ControlTypes;
-
-#define ZEL_CONTROL_TYPES(W)                                                \
-    template <>                                                             \
-    struct ControlTypes<W>                                                  \
-    {                                                                       \
-        typedef double Vec __attribute__ ((vector_size (W * 8)));           \
-        typedef long long Mask __attribute__ ((vector_size (W * 8)));       \
-        typedef float Floats __attribute__ ((vector_size (W * 4)));         \
-        typedef int FloatMask __attribute__ ((vector_size (W * 4)));        \
-        typedef signed char Bytes __attribute__ ((vector_size (W)));        \
-    };
-
-ZEL_CONTROL_TYPES (2)
-ZEL_CONTROL_TYPES (4)
-ZEL_CONTROL_TYPES (8)
-#undef ZEL_CONTROL_TYPES
-
 template <int W>
 struct ControlPass
 {
-    using Vec = typename ControlTypes<W>::Vec;
-    using Mask = typename ControlTypes<W>::Mask;
-    using Floats = typename ControlTypes<W>::Floats;
-    using FloatMask = typename ControlTypes<W>::FloatMask;
-    using Bytes = typename ControlTypes<W>::Bytes;
+    using Vec = typename VectorTypes<W>::Vec;
+    using Mask = typename VectorTypes<W>::Mask;
+    using Floats = typename VectorTypes<W>::Floats;
+    using FloatMask = typename VectorTypes<W>::FloatMask;
+    using Bytes = typename VectorTypes<W>::Bytes;
 
     static constexpr int kCount = BellRecords::kCount;
     static constexpr double kQ = kBellQ;

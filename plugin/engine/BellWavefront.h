@@ -21,37 +21,12 @@
 // -ffp-contract=off).
 
 #include "BellLanes.h"
+#include "BellVectorTypes.h"
 
 namespace vo::plugins::zel
 {
 namespace
 {
-
-// GCC's vector types, spelled out per width: the attribute does not take a
-// template-dependent size.
-template <int W>
-struct VectorTypes;
-
-template <>
-struct VectorTypes<2>
-{
-    typedef double Vec __attribute__ ((vector_size (16)));
-    typedef long long Mask __attribute__ ((vector_size (16)));
-};
-
-template <>
-struct VectorTypes<4>
-{
-    typedef double Vec __attribute__ ((vector_size (32)));
-    typedef long long Mask __attribute__ ((vector_size (32)));
-};
-
-template <>
-struct VectorTypes<8>
-{
-    typedef double Vec __attribute__ ((vector_size (64)));
-    typedef long long Mask __attribute__ ((vector_size (64)));
-};
 
 template <int W>
 struct Wavefront
