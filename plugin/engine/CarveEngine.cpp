@@ -1,9 +1,9 @@
 #include "CarveEngine.h"
 
+#include "SampleRange.h"
+
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
 
 namespace vo::plugins::zel
 {
@@ -162,19 +162,10 @@ bool CarveEngine::runGrid (float* const* main, int mc, Source source, int numSam
 
 bool CarveEngine::hasBadInput (float* const* main, int mc, int numSamples) noexcept
 {
-    // On the bit patterns: with the sign cleared, a float beyond the limit,
-    // an infinity and a NaN all read as larger integers than the limit, and
-    // an integer test over the whole block (no early exit: bad blocks are
-    // rare) vectorises where the float comparison does not.
-    const auto limitBits = std::bit_cast<std::uint32_t> (kInputLimit);
-    std::uint32_t bad = 0;
+    bool bad = false;
     for (int ch = 0; ch < mc; ++ch)
-    {
-        const float* x = main[ch];
-        for (int i = 0; i < numSamples; ++i)
-            bad |= (std::bit_cast<std::uint32_t> (x[i]) & 0x7fffffffu) > limitBits ? 1u : 0u;
-    }
-    return bad != 0;
+        bad = anyBeyond (main[ch], numSamples, kInputLimit) || bad;
+    return bad;
 }
 
 bool CarveEngine::hasBadOutput (float* const* main, int mc, int numSamples) noexcept

@@ -1,5 +1,7 @@
 #include "OverlapCompensator.h"
 
+#include "FloatQuad.h"
+
 #include <algorithm>
 
 namespace vo::plugins::zel
@@ -10,22 +12,13 @@ namespace
     constexpr float kConvergedDb = 0.01f;
 
     // Four lanes: four neighbours of one band, or four bands side by side.
-    constexpr int kLanes = 4;
+    using quad::kLanes;
+    using quad::load;
+    using quad::Quad;
+    using quad::Quad32;
+    using quad::splat;
+    using quad::store;
     static_assert (kLanes == OverlapCompensator::kReach && kBandCount % kLanes == 0);
-
-    typedef float Quad __attribute__ ((vector_size (16)));
-    typedef int Quad32 __attribute__ ((vector_size (16)));
-
-    Quad load (const float* p) noexcept
-    {
-        Quad v;
-        __builtin_memcpy (&v, p, sizeof (Quad));
-        return v;
-    }
-
-    void store (float* p, Quad v) noexcept { __builtin_memcpy (p, &v, sizeof (Quad)); }
-
-    Quad splat (float x) noexcept { return Quad { x, x, x, x }; }
 
     // A neighbour's contribution interpolates linearly between the table's
     // 1 dB depth steps: `row` is one step, the row after it 1 dB deeper.

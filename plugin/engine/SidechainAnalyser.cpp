@@ -1,5 +1,8 @@
 #include "SidechainAnalyser.h"
 
+#include "FloatQuad.h"
+#include "SampleRange.h"
+
 #include <juce_dsp/juce_dsp.h>
 
 #include <algorithm>
@@ -25,42 +28,12 @@ namespace
         return 16.0f / (1.5f * (float) fftSize * (float) fftSize) / (float) channels;
     }
 
-    // Four bins or samples side by side; every lane does exactly what the
-    // scalar code does to one (nothing may contract a multiply and an add).
-    typedef float Quad __attribute__ ((vector_size (16)));
-    typedef int Quad32 __attribute__ ((vector_size (16)));
-    constexpr int kLanes = 4;
+    // Four bins or samples side by side.
+    using quad::kLanes;
+    using quad::load;
+    using quad::Quad;
+    using quad::store;
     static_assert (kBandCount % kLanes == 0);
-
-    Quad load (const float* p) noexcept
-    {
-        Quad v;
-        __builtin_memcpy (&v, p, sizeof (Quad));
-        return v;
-    }
-
-    void store (float* p, Quad v) noexcept { __builtin_memcpy (p, &v, sizeof (Quad)); }
-
-    Quad splat (float x) noexcept { return Quad { x, x, x, x }; }
-
-    // Whether any of n samples is a runaway or NaN for the DC blocker, i.e.
-    // fails std::abs (y) <= 1e30f.
-    bool anyOutOfRange (const float* y, int n) noexcept
-    {
-        const Quad limit = splat (1e30f);
-        Quad32 inRange = Quad32 {} - 1;
-        int i = 0;
-        for (; i + kLanes <= n; i += kLanes)
-        {
-            const Quad v = load (y + i);
-            inRange &= (v <= limit) & (-v <= limit); // std::abs (v) <= limit, NaN failing both
-        }
-
-        bool all = (inRange[0] & inRange[1] & inRange[2] & inRange[3]) != 0;
-        for (; i < n; ++i)
-            all = all && std::abs (y[i]) <= 1e30f;
-        return ! all;
-    }
 
     std::vector<float> hannWindow (int n)
     {
@@ -207,7 +180,7 @@ void SidechainAnalyser::blockDcPair (const float* x0, const float* x1, float* de
         dest1[i] = out1;
     }
 
-    if (! anyOutOfRange (dest0, n) && ! anyOutOfRange (dest1, n))
+    if (! anyBeyond (dest0, n, 1e30f) && ! anyBeyond (dest1, n, 1e30f))
     {
         dcPrevIn[0] = in0;
         dcPrevOut[0] = out0;
