@@ -25,6 +25,17 @@ namespace
 #endif
         return nullptr;
     }
+
+    // A bell's ramp as the kernels read it: its steps, and where it lands (on
+    // its own coefficients when it does not ramp).
+    void scheduleLane (BellTick& tick, const BellRecords& bells, size_t i, size_t lane) noexcept
+    {
+        const bool r = bells.ramping[i];
+        tick.da1[lane] = r ? bells.da1[i] : 0.0;
+        tick.dm1[lane] = r ? bells.dm1[i] : 0.0;
+        tick.landA1[lane] = r ? bells.a1Target[i] : bells.a1[i];
+        tick.landM1[lane] = r ? bells.m1Target[i] : bells.m1[i];
+    }
 } // namespace
 
 WavefrontBellBank::WavefrontBellBank()
@@ -151,13 +162,9 @@ void WavefrontBellBank::queueTick() noexcept
         for (size_t set = 0; set < (size_t) kSetCount; ++set)
         {
             const size_t i = set * kBandCount + b, lane = 2 * b + set;
-            const bool r = bells.ramping[i];
             tick.startA1[lane] = bells.a1[i];
             tick.startM1[lane] = bells.m1[i];
-            tick.da1[lane] = r ? bells.da1[i] : 0.0;
-            tick.dm1[lane] = r ? bells.dm1[i] : 0.0;
-            tick.landA1[lane] = r ? bells.a1Target[i] : bells.a1[i];
-            tick.landM1[lane] = r ? bells.m1Target[i] : bells.m1[i];
+            scheduleLane (tick, bells, i, lane);
         }
     }
 
@@ -184,18 +191,12 @@ void WavefrontBellBank::writeLane (int filter) noexcept
     const BellRecords& bells = control.records();
     const auto i = (size_t) filter;
     const auto lane = (size_t) laneOf (filter);
-    const bool r = bells.ramping[i];
     lanes.g[lane] = bells.g[i];
     lanes.a1[lane] = bells.a1[i];
     lanes.a2[lane] = bells.a2[i];
     lanes.a3[lane] = bells.a3[i];
     lanes.m1[lane] = bells.m1[i];
-
-    auto& ramp = ticks[0];
-    ramp.da1[lane] = r ? bells.da1[i] : 0.0;
-    ramp.dm1[lane] = r ? bells.dm1[i] : 0.0;
-    ramp.landA1[lane] = r ? bells.a1Target[i] : bells.a1[i];
-    ramp.landM1[lane] = r ? bells.m1Target[i] : bells.m1[i];
+    scheduleLane (ticks[0], bells, i, lane);
 }
 
 void WavefrontBellBank::syncLanes() noexcept
