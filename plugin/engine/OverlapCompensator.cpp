@@ -139,15 +139,17 @@ bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted
                 continue;
             }
 
+            // The band just below comes last: it was set a moment ago, and
+            // everything else can be summed while it is worked out.
             float sum = 0.0f;
             sum += lower[3];
             sum += lower[kLanes + 2];
             sum += lower[2 * kLanes + 1];
-            sum += nearest;
             sum += upper[3];
             sum += upper[kLanes + 2];
             sum += upper[2 * kLanes + 1];
             sum += upper[3 * kLanes];
+            sum += nearest;
 
             // std::clamp (c - sum, -kMaxCutDb, 0.0f) and its negation, the
             // depth, with no negation on the chain: sum - c is -(c - sum)

@@ -18,7 +18,9 @@ namespace
 {
 
 // The Gauss-Seidel pass written out plainly, neighbour by neighbour from the
-// lowest, skipping flat ones: the pass the compensator must reproduce bit for bit.
+// lowest, skipping flat ones, except that the band just below (the one this
+// pass has just set) is added last: the pass the compensator must reproduce
+// bit for bit.
 bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains)
 {
     constexpr int kReach = OverlapCompensator::kReach;
@@ -37,19 +39,22 @@ bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBand
             continue;
         }
 
-        float sum = 0.0f;
-        for (int n = std::max (0, i - kReach); n <= std::min (kBandCount - 1, i + kReach); ++n)
+        const auto contribution = [&] (int n)
         {
-            if (n == i || gains[(size_t) n] == 0.0f)
-                continue;
-
             const float depth = std::clamp (-gains[(size_t) n], 0.0f, kMaxCutDb);
             const int q = (int) depth;
             const float fraction = depth - (float) q;
             const float lower = overlap.response (n, i - n + kReach, q);
             const float upper = q + 1 < OverlapCompensator::kDepthSteps ? overlap.response (n, i - n + kReach, q + 1) : lower;
-            sum += lower + (upper - lower) * fraction;
-        }
+            return lower + (upper - lower) * fraction;
+        };
+
+        float sum = 0.0f;
+        for (int n = std::max (0, i - kReach); n <= std::min (kBandCount - 1, i + kReach); ++n)
+            if (n != i && n != i - 1 && gains[(size_t) n] != 0.0f)
+                sum += contribution (n);
+        if (i > 0 && gains[(size_t) (i - 1)] != 0.0f)
+            sum += contribution (i - 1);
 
         const float g = std::clamp (c - sum, -kMaxCutDb, 0.0f);
         if (std::abs (g - gain) > 0.01f)
