@@ -26,6 +26,18 @@ namespace
         return nullptr;
     }
 
+    typedef double Pair __attribute__ ((vector_size (16)));
+    typedef long long PairMask __attribute__ ((vector_size (16)));
+
+    Pair loadPair (const double* p) noexcept
+    {
+        Pair v;
+        __builtin_memcpy (&v, p, sizeof (Pair));
+        return v;
+    }
+
+    void storePair (double* p, Pair v) noexcept { __builtin_memcpy (p, &v, sizeof (Pair)); }
+
     // A bell's ramp as the kernels read it: its steps, and where it lands (on
     // its own coefficients when it does not ramp).
     void scheduleLane (BellTick& tick, const BellRecords& bells, size_t i, size_t lane) noexcept
@@ -156,16 +168,32 @@ void WavefrontBellBank::queueTick() noexcept
     auto& tick = ticks[(size_t) segmentCount];
     const BellRecords& bells = control.records();
 
-    // Both sets' band b side by side: lanes 2b and 2b + 1.
-    for (size_t b = 0; b < (size_t) kBandCount; ++b)
+    // Both sets' band b side by side: lanes 2b and 2b + 1. Two bands at a
+    // time, the same values scheduleLane gives lane by lane.
+    static_assert (kSetCount == 2 && kBandCount % 2 == 0);
+    for (size_t b = 0; b < (size_t) kBandCount; b += 2)
     {
-        for (size_t set = 0; set < (size_t) kSetCount; ++set)
+        const size_t other = kBandCount + b;
+        const PairMask ramping = { -(long long) bells.ramping[b], -(long long) bells.ramping[b + 1] };
+        const PairMask otherRamping = { -(long long) bells.ramping[other], -(long long) bells.ramping[other + 1] };
+
+        const auto put = [b] (double* dest, Pair first, Pair second)
         {
-            const size_t i = set * kBandCount + b, lane = 2 * b + set;
-            tick.startA1[lane] = bells.a1[i];
-            tick.startM1[lane] = bells.m1[i];
-            scheduleLane (tick, bells, i, lane);
-        }
+            storePair (dest + 2 * b, __builtin_shufflevector (first, second, 0, 2));
+            storePair (dest + 2 * b + 2, __builtin_shufflevector (first, second, 1, 3));
+        };
+        const auto schedule = [&] (double* dest, const double* rampValue, const double* stillValue)
+        {
+            put (dest, ramping ? loadPair (rampValue + b) : loadPair (stillValue + b),
+                 otherRamping ? loadPair (rampValue + other) : loadPair (stillValue + other));
+        };
+
+        put (tick.startA1, loadPair (bells.a1 + b), loadPair (bells.a1 + other));
+        put (tick.startM1, loadPair (bells.m1 + b), loadPair (bells.m1 + other));
+        put (tick.da1, ramping ? loadPair (bells.da1 + b) : Pair {}, otherRamping ? loadPair (bells.da1 + other) : Pair {});
+        put (tick.dm1, ramping ? loadPair (bells.dm1 + b) : Pair {}, otherRamping ? loadPair (bells.dm1 + other) : Pair {});
+        schedule (tick.landA1, bells.a1Target, bells.a1);
+        schedule (tick.landM1, bells.m1Target, bells.m1);
     }
 
     const bool ramping = control.isRamping();
