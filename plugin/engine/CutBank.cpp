@@ -1,10 +1,14 @@
 #include "CutBank.h"
 
+#include "CutAmplitude.h"
+#include "FloatQuad.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace vo::plugins::zel
 {
@@ -20,7 +24,22 @@ namespace
     constexpr float kFollowSnapDb = 0.01f;
     constexpr float kWeightSnap = 0.001f;
     constexpr int kMaxSpread = 4;
-    constexpr double kLn10Over40 = 0.057564627324851146;
+
+    // The per-tick passes run four bands side by side.
+    using quad::kLanes;
+    using quad::load;
+    using quad::Quad;
+    using quad::Quad32;
+    using quad::splat;
+    using quad::store;
+    static_assert (kBandCount % kLanes == 0);
+
+    Quad32 splat32 (int x) noexcept { return Quad32 { x, x, x, x }; }
+
+    bool any (Quad32 mask) noexcept { return (mask[0] | mask[1] | mask[2] | mask[3]) != 0; }
+
+    // std::abs, which only clears the sign bit.
+    Quad magnitude (Quad v) noexcept { return (Quad) ((Quad32) v & splat32 (0x7fffffff)); }
 
     bool sameBits (float a, float b) noexcept { return std::bit_cast<std::uint32_t> (a) == std::bit_cast<std::uint32_t> (b); }
 
@@ -286,19 +305,36 @@ bool CutBank::spreadCut() noexcept
     for (int k = 1; k <= kMaxSpread; ++k)
         w[(size_t) k] = s > 0.0f ? std::max (0.0f, 1.0f - (float) k / (s + 1.0f)) : 0.0f;
 
-    for (int b = 0; b < kBandCount; ++b)
+    // Neighbours count up to the first weight that is not positive.
+    int reach = 0;
+    while (reach < kMaxSpread && w[(size_t) (reach + 1)] > 0.0f)
+        ++reach;
+
+    // Bands beyond the ends never win: a positive weight times +inf is +inf,
+    // which is never less than a cut.
+    constexpr float never = std::numeric_limits<float>::infinity();
+    std::array<float, kMaxSpread + kBandCount + kMaxSpread> padded;
+    std::fill_n (padded.begin(), kMaxSpread, never);
+    std::copy (held.begin(), held.end(), padded.begin() + kMaxSpread);
+    std::fill_n (padded.end() - kMaxSpread, kMaxSpread, never);
+
+    const Quad32 low = splat32 (bandLow), high = splat32 (bandHigh);
+
+    for (int first = 0; first < kBandCount; first += kLanes)
     {
-        float v = held[(size_t) b];
-        for (int k = 1; k <= kMaxSpread && w[(size_t) k] > 0.0f; ++k)
+        const float* centre = padded.data() + kMaxSpread + first;
+        Quad v = load (centre);
+        for (int k = 1; k <= reach; ++k)
         {
-            if (b - k >= 0)
-                v = std::min (v, w[(size_t) k] * held[(size_t) (b - k)]);
-            if (b + k < kBandCount)
-                v = std::min (v, w[(size_t) k] * held[(size_t) (b + k)]);
+            const Quad wk = splat (w[(size_t) k]);
+            const Quad below = wk * load (centre - k), above = wk * load (centre + k);
+            v = below < v ? below : v; // std::min (v, below)
+            v = above < v ? above : v;
         }
 
-        const bool inRange = b >= bandLow && b <= bandHigh;
-        spread[(size_t) b] = inRange ? v : 0.0f;
+        const Quad32 band = splat32 (first) + Quad32 { 0, 1, 2, 3 };
+        const Quad32 inRange = (band >= low) & (band <= high);
+        store (spread.data() + first, inRange ? v : Quad {});
     }
 
     return true;
@@ -312,31 +348,31 @@ bool CutBank::followScaledCut (bool spreadMoved) noexcept
     if (followSettled && ! spreadMoved && sameBits (amount, followAmount))
         return false;
 
-    bool changed = false;
-    bool onTarget = true;
+    const Quad scale = splat (amount), deepest = splat (-kMaxCutDb), coeff = splat (followCoeff);
+    const Quad snap = splat (kFollowSnapDb), zero {};
+    Quad32 changed {}, offTarget {};
 
-    for (int b = 0; b < kBandCount; ++b)
+    for (int first = 0; first < kBandCount; first += kLanes)
     {
-        const float v = std::clamp (amount * spread[(size_t) b], -kMaxCutDb, 0.0f);
-        scaled[(size_t) b] = v;
+        // std::clamp (x, -kMaxCutDb, 0.0f), signed zeros and NaN alike.
+        const Quad x = scale * load (spread.data() + first);
+        const Quad below = zero < x ? zero : x;
+        const Quad v = x < deepest ? deepest : below;
+        store (scaled.data() + first, v);
 
-        float& f = followed[(size_t) b];
-        const float d = v - f;
-        if (std::abs (d) < kFollowSnapDb)
-            f = v;
-        else
-            f += d * followCoeff;
+        const Quad f = load (followed.data() + first);
+        const Quad d = v - f;
+        const Quad next = magnitude (d) < snap ? v : f + d * coeff;
+        store (followed.data() + first, next);
+        offTarget |= (Quad32) next != (Quad32) v; // ! sameBits (next, v)
 
-        onTarget = onTarget && sameBits (f, v);
-
-        const float basis = gainsBasis[(size_t) b];
-        if (std::abs (f - basis) > kFollowSnapDb || (f == 0.0f && basis != 0.0f))
-            changed = true;
+        const Quad basis = load (gainsBasis.data() + first);
+        changed |= (magnitude (next - basis) > snap) | ((next == zero) & (basis != zero));
     }
 
-    followSettled = onTarget && ! changed;
+    followSettled = ! any (offTarget) && ! any (changed);
     followAmount = amount;
-    return changed;
+    return any (changed);
 }
 
 // While a mode change waits, both weights head to 0 so the cut fades out.
@@ -365,6 +401,9 @@ void CutBank::followWeights() noexcept
     }
 }
 
+// Only the bands whose gain changed take new amplitudes, unless a weight
+// changed too; the exps run four bands at a time, wherever one of the four
+// changed.
 void CutBank::updateAmplitudes() noexcept
 {
     if (! gainsDirty)
@@ -372,20 +411,27 @@ void CutBank::updateAmplitudes() noexcept
 
     gainsDirty = false;
 
-    for (int b = 0; b < kBandCount; ++b)
+    const Quad weightA = splat (weight[kSetA]), weightB = splat (weight[kSetB]);
+    const Quad32 everyBand = splat32 (forceApply ? -1 : 0);
+
+    // Centred, both sets get the same products: one exp serves both.
+    const bool centred = sameBits (weight[kSetA], weight[kSetB]);
+
+    for (int first = 0; first < kBandCount; first += kLanes)
     {
-        if (! forceApply && gains[(size_t) b] == appliedGains[(size_t) b])
+        const Quad g = load (gains.data() + first), applied = load (appliedGains.data() + first);
+        const Quad32 update = everyBand | (g != applied);
+        if (! any (update))
             continue;
 
-        appliedGains[(size_t) b] = gains[(size_t) b];
+        store (appliedGains.data() + first, update ? g : applied);
 
-        // Centred, both sets get the same product: one exp serves both.
-        const auto amplitudeFor = [] (float p) { return p == 0.0f ? 1.0f : (float) std::exp ((double) p * kLn10Over40); };
-        const float pA = gains[(size_t) b] * weight[kSetA];
-        const float pB = gains[(size_t) b] * weight[kSetB];
-        const float a = amplitudeFor (pA);
-        amplitude[kSetA][(size_t) b] = a;
-        amplitude[kSetB][(size_t) b] = sameBits (pA, pB) ? a : amplitudeFor (pB);
+        const Quad a = amplitudesFor (g * weightA);
+        const Quad b = centred ? a : amplitudesFor (g * weightB);
+        float* const setA = amplitude[kSetA].data() + first;
+        float* const setB = amplitude[kSetB].data() + first;
+        store (setA, update ? a : load (setA));
+        store (setB, update ? b : load (setB));
     }
 
     forceApply = false;
