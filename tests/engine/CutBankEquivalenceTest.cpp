@@ -4,6 +4,7 @@
 
 #include "CutAmplitude.h"
 #include "CutBank.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +17,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#if defined(__SSE2__)
- #include <xmmintrin.h>
-#endif
 
 namespace vo::plugins::zel
 {
@@ -404,32 +401,6 @@ private:
     }
 };
 
-// Flushes subnormals the way the audio thread runs, restoring the mode after.
-class FlushedDenormals
-{
-public:
-    FlushedDenormals()
-    {
-#if defined(__SSE2__)
-        saved = _mm_getcsr();
-        _mm_setcsr (saved | 0x8040);
-#endif
-    }
-
-    ~FlushedDenormals()
-    {
-#if defined(__SSE2__)
-        _mm_setcsr (saved);
-#endif
-    }
-
-    FlushedDenormals (const FlushedDenormals&) = delete;
-    FlushedDenormals& operator= (const FlushedDenormals&) = delete;
-
-private:
-    unsigned int saved = 0;
-};
-
 // Both banks side by side, given the same settings, levels and audio from one
 // seeded generator.
 class BankPair
@@ -610,7 +581,7 @@ TEST (CutBankEquivalence, RandomRunsGiveThePlainBanksBits)
         expectPlainBankBits (rate, seed++, 6000, 400);
         ASSERT_FALSE (::testing::Test::HasFatalFailure());
 
-        const FlushedDenormals flushed;
+        const test::FlushedDenormals flushed;
         expectPlainBankBits (rate, seed++, 6000, 40);
         ASSERT_FALSE (::testing::Test::HasFatalFailure());
     }
@@ -708,7 +679,7 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
     check();
     ASSERT_FALSE (::testing::Test::HasFatalFailure());
 
-    const FlushedDenormals flushed;
+    const test::FlushedDenormals flushed;
     check();
 }
 

@@ -8,8 +8,38 @@
 #include <random>
 #include <vector>
 
+#if defined(__SSE2__)
+ #include <xmmintrin.h>
+#endif
+
 namespace vo::plugins::zel::test
 {
+
+// Flushes subnormals the way the audio thread runs, restoring the mode after.
+class FlushedDenormals
+{
+public:
+    FlushedDenormals()
+    {
+#if defined(__SSE2__)
+        saved = _mm_getcsr();
+        _mm_setcsr (saved | 0x8040);
+#endif
+    }
+
+    ~FlushedDenormals()
+    {
+#if defined(__SSE2__)
+        _mm_setcsr (saved);
+#endif
+    }
+
+    FlushedDenormals (const FlushedDenormals&) = delete;
+    FlushedDenormals& operator= (const FlushedDenormals&) = delete;
+
+private:
+    unsigned int saved = 0;
+};
 
 // A few channels of audio with the pointer array the engine takes.
 class AudioBuffer

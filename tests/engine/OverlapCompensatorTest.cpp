@@ -1,5 +1,7 @@
 #include "OverlapCompensator.h"
 
+#include "EngineTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,10 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <random>
-
-#if defined(__SSE2__)
- #include <xmmintrin.h>
-#endif
 
 namespace vo::plugins::zel
 {
@@ -222,32 +220,6 @@ float awkwardDb (std::mt19937& rng)
     }
 }
 
-// Flushes subnormals the way the audio thread runs, restoring the mode after.
-class FlushedDenormals
-{
-public:
-    FlushedDenormals()
-    {
-#if defined(__SSE2__)
-        saved = _mm_getcsr();
-        _mm_setcsr (saved | 0x8040);
-#endif
-    }
-
-    ~FlushedDenormals()
-    {
-#if defined(__SSE2__)
-        _mm_setcsr (saved);
-#endif
-    }
-
-    FlushedDenormals (const FlushedDenormals&) = delete;
-    FlushedDenormals& operator= (const FlushedDenormals&) = delete;
-
-private:
-    unsigned int saved = 0;
-};
-
 void expectPlainPassBits (const OverlapCompensator& overlap, std::mt19937& rng, double rate, int trials)
 {
     const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
@@ -295,7 +267,7 @@ TEST (OverlapCompensatorPasses, RandomChainsOfPassesGiveThePlainPassBits)
         overlap.prepare (rate);
         expectPlainPassBits (overlap, rng, rate, 700);
 
-        const FlushedDenormals flushed;
+        const test::FlushedDenormals flushed;
         expectPlainPassBits (overlap, rng, rate, 300);
     }
 }
