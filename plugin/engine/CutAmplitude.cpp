@@ -116,7 +116,7 @@ Quad amplitudesFor (Quad gainDb) noexcept
 
     // NaN fails both tests.
     const Quad32 checked = (gainDb >= splat (-kMaxCutDb)) & (gainDb <= Quad {});
-    if (__builtin_expect ((checked[0] & checked[1] & checked[2] & checked[3]) == 0, 0))
+    if (__builtin_expect (! quad::all (checked), 0))
         return amplitudesBeyondCut (gainDb, amplitude, checked);
 
     return amplitude;

@@ -26,17 +26,15 @@ namespace
     constexpr int kMaxSpread = 4;
 
     // The per-tick passes run four bands side by side.
+    using quad::any;
     using quad::kLanes;
     using quad::load;
     using quad::Quad;
     using quad::Quad32;
     using quad::splat;
+    using quad::splat32;
     using quad::store;
     static_assert (kBandCount % kLanes == 0);
-
-    Quad32 splat32 (int x) noexcept { return Quad32 { x, x, x, x }; }
-
-    bool any (Quad32 mask) noexcept { return (mask[0] | mask[1] | mask[2] | mask[3]) != 0; }
 
     // std::abs, which only clears the sign bit.
     Quad magnitude (Quad v) noexcept { return (Quad) ((Quad32) v & splat32 (0x7fffffff)); }

@@ -26,4 +26,10 @@ inline void store (float* p, Quad v) noexcept { __builtin_memcpy (p, &v, sizeof 
 
 inline Quad splat (float x) noexcept { return Quad { x, x, x, x }; }
 
+inline Quad32 splat32 (int x) noexcept { return Quad32 { x, x, x, x }; }
+
+// Whether any lane, or every lane, of a comparison's result is true.
+inline bool any (Quad32 mask) noexcept { return (mask[0] | mask[1] | mask[2] | mask[3]) != 0; }
+inline bool all (Quad32 mask) noexcept { return (mask[0] & mask[1] & mask[2] & mask[3]) != 0; }
+
 } // namespace vo::plugins::zel::quad

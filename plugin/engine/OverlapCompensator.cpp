@@ -197,7 +197,7 @@ bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted
         moved |= (unset & (old != Quad {})) | (~unset & far);
     }
 
-    return (moved[0] | moved[1] | moved[2] | moved[3]) != 0;
+    return quad::any (moved);
 }
 
 } // namespace vo::plugins::zel
