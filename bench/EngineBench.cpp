@@ -14,11 +14,13 @@
 // shared machine take the minimum of several runs.
 
 #include "CarveEngine.h"
+#include "OverlapCompensator.h"
 #include "ReferenceBellBank.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -303,6 +305,37 @@ void bankBench (benchmark::State& state)
     runBank (state, bank, ramping, queued);
     state.SetLabel (std::string (BellBank::kernelName (bank.getKernel())) + (queued ? " queued" : ""));
 }
+
+// One overlap pass, as the cut bank runs it on every tick while the cut
+// moves: the wanted cut drifts by a fraction of a dB from tick to tick and
+// the gains carry over from the previous pass.
+void overlapBench (benchmark::State& state)
+{
+    vo::plugins::zel::OverlapCompensator overlap;
+    overlap.prepare (48000.0);
+
+    constexpr int kTicks = 4096;
+    std::mt19937 rng (7);
+    std::uniform_real_distribution<float> start (-24.0f, -3.0f);
+    std::normal_distribution<float> drift (0.0f, 0.2f);
+    std::vector<std::array<float, kBandCount>> wanted (kTicks);
+    for (auto& w : wanted[0])
+        w = start (rng);
+    for (size_t t = 1; t < wanted.size(); ++t)
+        for (size_t b = 0; b < (size_t) kBandCount; ++b)
+            wanted[t][b] = std::clamp (wanted[t - 1][b] + drift (rng), -30.0f, -0.5f);
+
+    std::array<float, kBandCount> gains {};
+    size_t tick = 0;
+    for (auto _ : state)
+    {
+        benchmark::DoNotOptimize (overlap.compensate (wanted[tick], gains));
+        tick = (tick + 1) % wanted.size();
+    }
+    state.counters["ns_per_pass"] = benchmark::Counter ((double) state.iterations() * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+BENCHMARK (overlapBench);
 
 BENCHMARK (bankBench)->ArgNames ({ "bank", "ramping", "queued" })->ArgsProduct ({ { 0, 1, 2, 3, 4 }, { 0, 1 }, { 0, 1 } });
 

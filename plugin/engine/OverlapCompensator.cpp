@@ -50,13 +50,20 @@ void OverlapCompensator::prepare (double sampleRate) noexcept
                 else if (m == kReach)
                     centre[b][at] = db;
                 else
-                    above[b][at * kReach + (size_t) (m - kReach - 1)] = db;
+                    above[b][at * kSlopedRow + (size_t) (m - kReach - 1)] = db;
             }
         }
 
         const auto deepest = (size_t) ((kDepthSteps - 1) * kReach);
         std::copy_n (below[b].begin() + deepest, kReach, below[b].begin() + deepest + kReach);
-        std::copy_n (above[b].begin() + deepest, kReach, above[b].begin() + deepest + kReach);
+
+        for (int l = 0; l < kDepthSteps; ++l)
+        {
+            float* row = above[b].data() + (size_t) l * kSlopedRow;
+            const float* next = l + 1 < kDepthSteps ? row + kSlopedRow : row;
+            for (size_t k = 0; k < (size_t) kReach; ++k)
+                row[kReach + k] = next[k] - row[k];
+        }
     }
 }
 
@@ -65,10 +72,9 @@ bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted
 {
     // A pass is one long dependency chain: each band waits for the gain just
     // set below it. What lies on that chain is kept to the sum, the clamp and
-    // one interpolation for the next band; everything else (the effect on the
-    // bands further up, the effect of the old gains on the bands below them,
-    // the table rows, the convergence test) is worked out beside it, four
-    // bands ahead.
+    // one interpolation for the next band; what depends only on the gains
+    // before the pass (the effect of the bands above) is worked out first,
+    // and the convergence test after.
     //
     // Bands beyond the ends take out exactly +0, and so does a flat bell
     // (every table entry at depth 0 is +0, whatever the sign of the zero
@@ -76,20 +82,17 @@ bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted
     // leaves it unchanged: summing every slot in order gives the bits of
     // summing only the neighbours that cut.
     //
-    // Four floats a band, padded with flat bands beyond the ends:
-    // fromBelow, from band n + kReach on: band n's effect on n+1 ... n+4 at
-    // its new gain; fromAbove, from band n on: band n's effect on n-4 ... n-1
-    // at its gain before the pass.
-    alignas (16) std::array<float, (kBandCount + kReach) * kLanes> fromBelow, fromAbove;
-    alignas (16) std::array<float, kBandCount> before, betStep;
-    alignas (16) std::array<int, kBandCount> betRow;
+    // fromAbove, four floats a band from band n on, padded with flat bands
+    // beyond the top: band n's effect on n-4 ... n-1 at its gain before the
+    // pass.
+    alignas (16) std::array<float, (kBandCount + kReach) * kLanes> fromAbove;
+    alignas (16) std::array<float, kBandCount> before, aboveSum;
 
-    std::fill_n (fromBelow.begin(), kReach * kLanes, 0.0f);
     std::fill_n (fromAbove.begin() + kBandCount * kLanes, kReach * kLanes, 0.0f);
 
     // Locates four bands' gains before the pass between the 1 dB steps, lane
     // by lane exactly as one band at a time.
-    const auto prime = [&] (int first)
+    for (int first = 0; first < kBandCount; first += kLanes)
     {
         const Quad old = load (gains.data() + first);
         store (before.data() + first, old);
@@ -102,54 +105,46 @@ bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted
         const Quad stepDb = __builtin_convertvector (step, Quad);
         const Quad fraction = depth - stepDb;
 
-        store (betStep.data() + first, stepDb);
-        __builtin_memcpy (betRow.data() + first, &step, sizeof (step));
-
         for (int k = 0; k < kLanes; ++k)
         {
             const float* row = below[(size_t) (first + k)].data() + step[k] * kReach;
             store (fromAbove.data() + (first + k) * kLanes, interpolate (row, splat (fraction, k)));
         }
-    };
+    }
 
-    // Band i - 1's effect on band i.
-    float nearest = 0.0f;
-    Quad32 moved {};
-
-    prime (0);
-
-    for (int first = 0; first < kBandCount; first += kLanes)
+    // The bands above come first in each sum, nearest first.
+    for (int i = 0; i < kBandCount; ++i)
     {
-        if (first + kLanes < kBandCount)
-            prime (first + kLanes);
+        const float* upper = fromAbove.data() + (i + 1) * kLanes;
+        float sum = 0.0f;
+        sum += upper[3];
+        sum += upper[kLanes + 2];
+        sum += upper[2 * kLanes + 1];
+        sum += upper[3 * kLanes];
+        aboveSum[(size_t) i] = sum;
+    }
 
-        for (int i = first; i < first + kLanes; ++i)
+    // The effects of the four bands below on the bands above each of them,
+    // at the gains this pass has set: nearest in e1, which is the one the
+    // chain waits for. They stay in registers rather than go through memory
+    // on the chain.
+    Quad e1 {}, e2 {}, e3 {}, e4 {};
+
+    for (int i = 0; i < kBandCount; ++i)
+    {
+        const auto b = (size_t) i;
+        const float c = wanted[b];
+
+        Quad e {};
+        if (c != 0.0f)
         {
-            const auto b = (size_t) i;
-            const float c = wanted[b];
-            const float* lower = fromBelow.data() + i * kLanes;
-            const float* upper = fromAbove.data() + (i + 1) * kLanes;
-            float* next = fromBelow.data() + (i + kReach) * kLanes;
-
-            if (c == 0.0f)
-            {
-                gains[b] = 0.0f;
-                nearest = 0.0f;
-                store (next, Quad {});
-                continue;
-            }
-
-            // The band just below comes last: it was set a moment ago, and
-            // everything else can be summed while it is worked out.
-            float sum = 0.0f;
-            sum += lower[3];
-            sum += lower[kLanes + 2];
-            sum += lower[2 * kLanes + 1];
-            sum += upper[3];
-            sum += upper[kLanes + 2];
-            sum += upper[2 * kLanes + 1];
-            sum += upper[3 * kLanes];
-            sum += nearest;
+            // Then the bands below in the order this pass set them, the one
+            // just below last.
+            float sum = aboveSum[b];
+            sum += e4[3];
+            sum += e3[2];
+            sum += e2[1];
+            sum += e1[0];
 
             // std::clamp (c - sum, -kMaxCutDb, 0.0f) and its negation, the
             // depth, with no negation on the chain: sum - c is -(c - sum)
@@ -169,26 +164,30 @@ bool OverlapCompensator::compensate (const std::array<float, kBandCount>& wanted
             }
             gains[b] = g;
 
-            // A gain mostly stays within the 1 dB step it had before the
-            // pass: betting on that lets the row be read, and the fraction
-            // taken, without waiting for a conversion. The fraction lies in
-            // [0, 1) exactly when the bet holds (it is then exact, and
-            // otherwise it is negative or at least 1); a lost bet only costs
-            // time.
-            const float* row = above[b].data() + betRow[b] * kReach;
-            float fraction = depth - betStep[b];
-            if (__builtin_expect (! (fraction >= 0.0f && fraction < 1.0f), 0))
-            {
-                const int q = (int) depth;
-                row = above[b].data() + q * kReach;
-                fraction = depth - (float) q;
-            }
-
-            nearest = row[0] + (row[kReach] - row[0]) * fraction;
-            store (next, interpolate (row, splat (fraction)));
+            // The step and fraction as the plain interpolation takes them,
+            // the row's slope read beside it rather than worked out here.
+            // (Guessing the step from the gain before the pass loses often
+            // enough while the cut moves that the mispredictions cost more
+            // than the conversion.)
+            const int q = (int) depth;
+            const float* row = above[b].data() + (size_t) q * kSlopedRow;
+            e = load (row) + load (row + kReach) * splat (depth - (float) q);
+        }
+        else
+        {
+            gains[b] = 0.0f;
         }
 
-        // Moved further than the tolerance, or cleared from a cut.
+        e4 = e3;
+        e3 = e2;
+        e2 = e1;
+        e1 = e;
+    }
+
+    // Moved further than the tolerance, or cleared from a cut.
+    Quad32 moved {};
+    for (int first = 0; first < kBandCount; first += kLanes)
+    {
         const Quad old = load (before.data() + first), now = load (gains.data() + first);
         const Quad want = load (wanted.data() + first);
         const Quad distance = now - old, tolerance = splat (kConvergedDb);

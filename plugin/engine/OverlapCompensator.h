@@ -27,7 +27,7 @@ public:
         const auto b = (size_t) band, l = (size_t) depthDb;
         if (slot == kReach)
             return centre[b][l];
-        return slot < kReach ? below[b][l * kReach + (size_t) slot] : above[b][l * kReach + (size_t) (slot - kReach - 1)];
+        return slot < kReach ? below[b][l * kReach + (size_t) slot] : above[b][l * kSlopedRow + (size_t) (slot - kReach - 1)];
     }
 
     // One Gauss-Seidel pass over `gains`; returns true when some gain still moved
@@ -42,7 +42,13 @@ private:
     // on two adjacent rows.
     using Reach = std::array<float, (kDepthSteps + 1) * kReach>;
 
-    std::array<Reach, kBandCount> below {}, above {};
+    // The same above, each row followed by its slope (the next row less it),
+    // which a pass would otherwise work out while it waits.
+    static constexpr size_t kSlopedRow = 2 * kReach;
+    using SlopedReach = std::array<float, kDepthSteps * kSlopedRow>;
+
+    std::array<Reach, kBandCount> below {};
+    std::array<SlopedReach, kBandCount> above {};
     std::array<std::array<float, kDepthSteps>, kBandCount> centre {};
 };
 

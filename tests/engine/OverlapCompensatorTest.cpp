@@ -15,10 +15,10 @@ namespace vo::plugins::zel
 namespace
 {
 
-// The Gauss-Seidel pass written out plainly, neighbour by neighbour from the
-// lowest, skipping flat ones, except that the band just below (the one this
-// pass has just set) is added last: the pass the compensator must reproduce
-// bit for bit.
+// The Gauss-Seidel pass written out plainly, skipping flat neighbours: the
+// ones above first, then the ones below from the lowest, so that the band this
+// pass has just set comes last. The pass the compensator must reproduce bit
+// for bit.
 bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains)
 {
     constexpr int kReach = OverlapCompensator::kReach;
@@ -48,11 +48,12 @@ bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBand
         };
 
         float sum = 0.0f;
-        for (int n = std::max (0, i - kReach); n <= std::min (kBandCount - 1, i + kReach); ++n)
-            if (n != i && n != i - 1 && gains[(size_t) n] != 0.0f)
+        for (int n = i + 1; n <= std::min (kBandCount - 1, i + kReach); ++n)
+            if (gains[(size_t) n] != 0.0f)
                 sum += contribution (n);
-        if (i > 0 && gains[(size_t) (i - 1)] != 0.0f)
-            sum += contribution (i - 1);
+        for (int n = std::max (0, i - kReach); n < i; ++n)
+            if (gains[(size_t) n] != 0.0f)
+                sum += contribution (n);
 
         const float g = std::clamp (c - sum, -kMaxCutDb, 0.0f);
         if (std::abs (g - gain) > 0.01f)
