@@ -59,6 +59,16 @@ struct Wavefront
 
     static Mask splat (long long x) noexcept { return Mask {} + x; }
 
+    // 2.0 where the compiler cannot see it, which would otherwise double by
+    // adding: the cascade has more additions than multiplications for the
+    // core's pipes already. Doubling is exact either way.
+    static Vec opaqueTwo() noexcept
+    {
+        Vec two = Vec {} + 2.0;
+        asm ("" : "+v"(two));
+        return two;
+    }
+
     // How many samples each lane lags its vector's first band pair.
     static Mask pairLag() noexcept
     {
@@ -327,6 +337,165 @@ struct Wavefront
         }
     }
 
+    // The running state of a sweep (below), kept from group to group.
+    struct Sweep
+    {
+        Vec ic1[(unsigned) kVectors], ic2[(unsigned) kVectors], a1[(unsigned) kVectors], m1[(unsigned) kVectors];
+        Vec out[(unsigned) kVectors];
+    };
+
+    // Sweep groups whose tick-edge vectors are not one of the patterns below.
+    static constexpr unsigned kAnyEdges = ~0u;
+
+    // One group of a sweep. Edges has a bit for each vector at a tick's edge,
+    // or is kAnyEdges to read them from `edges`: knowing them when compiling
+    // spares every vector of every row a test whose outcome moves up a vector
+    // from one group to the next.
+    template <unsigned Edges>
+    __attribute__ ((always_inline)) static inline void sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
+                                                                   const Vec* da1, const Vec* dm1) noexcept
+    {
+        const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
+        const Mask lag = pairLag();
+        const Vec two = opaqueTwo();
+        const int topRow = (q - (kVectors - 1)) * G;
+        const auto atEdge = [edges] (int b) { return Edges == kAnyEdges ? (edges & (1u << b)) != 0 : (Edges & (1u << b)) != 0; };
+
+        for (int r = 0; r < G; ++r)
+        {
+            const Vec in = load (input + 2 * (q * G + r) - (W - 2));
+
+#pragma GCC unroll 8
+            for (int b = kVectors - 1; b >= 0; --b)
+            {
+                const Vec v = feed (b == 0 ? in : s.out[b - 1], s.out[b]);
+                Vec a1 = s.a1[b], m1 = s.m1[b];
+
+                if (atEdge (b))
+                {
+                    // As a tickEdge group does it.
+                    const Plan& pl = plans[-b];
+                    const int o = b * W;
+                    const Mask u = splat (pl.edgeOffset + r) - lag;
+                    const Mask old = u < 0;
+                    const Mask land = u == -1;
+                    const Mask reload = u == 0;
+                    const Vec da = old ? da1[b] : load (pl.cur->da1 + o);
+                    const Vec dm = old ? dm1[b] : load (pl.cur->dm1 + o);
+                    a1 = reload ? load (pl.cur->startA1 + o) : a1;
+                    m1 = reload ? load (pl.cur->startM1 + o) : m1;
+                    a1 = a1 + da;
+                    m1 = m1 + dm;
+                    a1 = land ? load (pl.prev->landA1 + o) : a1;
+                    m1 = land ? load (pl.prev->landM1 + o) : m1;
+                }
+                else
+                {
+                    a1 = a1 + da1[b];
+                    m1 = m1 + dm1[b];
+                }
+                s.a1[b] = a1;
+                s.m1[b] = m1;
+
+                const Vec g = load (f.lanes->g + b * W);
+                const Vec a2 = a1 * g;
+                const Vec a3 = a2 * g;
+                const Vec ic1 = s.ic1[b], ic2 = s.ic2[b];
+                const Vec d = v - ic2;
+                const Vec bp = a1 * ic1 + a2 * d;
+                const Vec lp = ic2 + a2 * ic1 + a3 * d;
+                s.ic1[b] = two * bp - ic1;
+                s.ic2[b] = two * lp - ic2;
+                s.out[b] = v + m1 * bp;
+            }
+
+            // The last band's output: sample row - (G - 1) of the top vector.
+            const int sample = topRow + r - (G - 1);
+            f.output[2 * sample] = s.out[kVectors - 1][W - 2];
+            f.output[2 * sample + 1] = s.out[kVectors - 1][W - 1];
+        }
+    }
+
+    // Groups qBegin ... qEnd - 1, all inside the run, with every vector
+    // stepping plainly, standing still or at a tick's edge: all the vectors
+    // at once, row by row, their states kept here from group to group.
+    //
+    // Each row of a vector waits on its previous row (through the pair shift
+    // in feed) for longer than the arithmetic of a few vectors takes, so the
+    // core needs most of the vectors in flight; blocks of a few vectors would
+    // also reload and store their states every G rows. The vectors of a row
+    // go from the top down, so that each still finds the previous row's
+    // output of the one below it.
+    __attribute__ ((noinline)) static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
+    {
+        BellLanes& lanes = *f.lanes;
+        constexpr auto kV = (unsigned) kVectors;
+        Sweep s;
+
+#pragma GCC unroll 8
+        for (int b = 0; b < kVectors; ++b)
+        {
+            const int o = b * W;
+            s.ic1[b] = load (lanes.ic1 + o);
+            s.ic2[b] = load (lanes.ic2 + o);
+            s.a1[b] = load (lanes.a1 + o);
+            s.m1[b] = load (lanes.m1 + o);
+            s.out[b] = lastOut[b];
+        }
+
+        for (int q = qBegin; q < qEnd; ++q)
+        {
+            // The steps each vector takes: a still vector adds zeros, which
+            // leaves it exactly where it is; one at a tick's edge starts with
+            // the ending tick's.
+            const Plan* plans = f.plans + q + kVectors;
+            Vec da1[kV], dm1[kV];
+            unsigned edges = 0;
+#pragma GCC unroll 8
+            for (int b = 0; b < kVectors; ++b)
+            {
+                const int o = b * W;
+                const Plan& pl = plans[-b];
+                const bool edge = pl.motion == tickEdge;
+                const bool steps = pl.motion == stepping;
+                da1[b] = edge ? load (pl.prev->da1 + o) : steps ? load (pl.cur->da1 + o) : Vec {};
+                dm1[b] = edge ? load (pl.prev->dm1 + o) : steps ? load (pl.cur->dm1 + o) : Vec {};
+                edges |= (edge ? 1u : 0u) << b;
+            }
+
+            // Full ticks put two neighbouring vectors at an edge in each group.
+#define ZEL_SWEEP_GROUP(E) sweepGroup<E> (f, input, q, s, edges, da1, dm1)
+            switch (edges)
+            {
+                case 0x00: ZEL_SWEEP_GROUP (0x00); break;
+                case 0x03: ZEL_SWEEP_GROUP (0x03); break;
+                case 0x06: ZEL_SWEEP_GROUP (0x06); break;
+                case 0x0c: ZEL_SWEEP_GROUP (0x0c); break;
+                case 0x18: ZEL_SWEEP_GROUP (0x18); break;
+                case 0x30: ZEL_SWEEP_GROUP (0x30); break;
+                case 0x60: ZEL_SWEEP_GROUP (0x60); break;
+                case 0xc0: ZEL_SWEEP_GROUP (0xc0); break;
+                case 0x81: ZEL_SWEEP_GROUP (0x81); break;
+                default: ZEL_SWEEP_GROUP (kAnyEdges); break;
+            }
+#undef ZEL_SWEEP_GROUP
+        }
+
+#pragma GCC unroll 8
+        for (int b = 0; b < kVectors; ++b)
+        {
+            const int o = b * W;
+            const Vec g = load (lanes.g + o);
+            store (lanes.ic1 + o, s.ic1[b]);
+            store (lanes.ic2 + o, s.ic2[b]);
+            store (lanes.a1 + o, s.a1[b]);
+            store (lanes.m1 + o, s.m1[b]);
+            store (lanes.a2 + o, s.a1[b] * g);
+            store (lanes.a3 + o, s.a1[b] * g * g);
+            lastOut[b] = s.out[b];
+        }
+    }
+
     // A tick whose ramps (if any) step to its second-to-last sample and land on
     // its last, as a full tick does, long enough that the groups around its
     // end see nothing else.
@@ -573,8 +742,37 @@ struct Wavefront
                 run.plans[i] = planFor (f, (i - kVectors) * G);
         Vec out[(unsigned) kVectors] = {};
 
+        // Whether group q lies inside the run with every vector stepping
+        // plainly, standing still or at a tick's edge.
+        const auto sweeps = [&f, n] (int q)
+        {
+            if constexpr (kMultiTick)
+            {
+                if ((q - (kVectors - 1)) * G - (G - 1) < 0 || q * G + G - 1 >= n)
+                    return false;
+                for (int p = 0; p < kVectors; ++p)
+                    if (f.plans[q - p + kVectors].motion >= scheduled)
+                        return false;
+                return true;
+            }
+            return false;
+        };
+
         for (int q = 0; q < groups; ++q)
         {
+            if constexpr (kMultiTick)
+            {
+                if (planned && sweeps (q))
+                {
+                    int end = q + 1;
+                    while (end < groups && sweeps (end))
+                        ++end;
+                    sweep (f, run.input, q, end, out);
+                    q = end - 1;
+                    continue;
+                }
+            }
+
             const int low = q - groupsPerVector + 1 < 0 ? 0 : q - groupsPerVector + 1;
             const int high = q < kVectors - 1 ? q : kVectors - 1;
 
