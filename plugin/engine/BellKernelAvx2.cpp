@@ -2,6 +2,7 @@
 // called only after the bank has checked that the CPU has it.
 #include "BellControlPass.h"
 #include "BellWavefront.h"
+#include "CutExp.h"
 
 namespace vo::plugins::zel
 {
@@ -19,6 +20,13 @@ void applyAmplitudesAvx2 (BellAmplitudeStep& step) noexcept
 void landRampsAvx2 (BellRecords& bells) noexcept
 {
     ControlPass<4>::land (bells);
+}
+
+bool cutAmplitudesAvx2 (const float* gainDb, float weight, float* amplitude, int count) noexcept
+{
+    using Types = VectorTypes<4>;
+    typedef unsigned long long Bits __attribute__ ((vector_size (4 * 8)));
+    return CutExp<Types::Vec, Bits>::amplitudes<Types::Floats> (gainDb, weight, amplitude, count);
 }
 
 } // namespace vo::plugins::zel

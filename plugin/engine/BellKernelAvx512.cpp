@@ -2,6 +2,7 @@
 // called only after the bank has checked that the CPU has it.
 #include "BellControlPass.h"
 #include "BellWavefront.h"
+#include "CutExp.h"
 
 namespace vo::plugins::zel
 {
@@ -19,6 +20,13 @@ void applyAmplitudesAvx512 (BellAmplitudeStep& step) noexcept
 void landRampsAvx512 (BellRecords& bells) noexcept
 {
     ControlPass<8>::land (bells);
+}
+
+bool cutAmplitudesAvx512 (const float* gainDb, float weight, float* amplitude, int count) noexcept
+{
+    using Types = VectorTypes<8>;
+    typedef unsigned long long Bits __attribute__ ((vector_size (8 * 8)));
+    return CutExp<Types::Vec, Bits>::amplitudes<Types::Floats> (gainDb, weight, amplitude, count);
 }
 
 } // namespace vo::plugins::zel

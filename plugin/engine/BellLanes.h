@@ -146,4 +146,10 @@ void applyAmplitudesAvx512 (BellAmplitudeStep& step) noexcept;
 void landRampsAvx2 (BellRecords& bells) noexcept;
 void landRampsAvx512 (BellRecords& bells) noexcept;
 
+// The bells' amplitudes for count gains in dB (a multiple of the width) times
+// weight, with the vector exp's bits in every lane; returns whether every
+// product lay where those bits were checked (see CutExp.h).
+bool cutAmplitudesAvx2 (const float* gainDb, float weight, float* amplitude, int count) noexcept;
+bool cutAmplitudesAvx512 (const float* gainDb, float weight, float* amplitude, int count) noexcept;
+
 } // namespace vo::plugins::zel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BellLanes.h"
 #include "FloatQuad.h"
 
 namespace vo::plugins::zel
@@ -14,5 +15,9 @@ float amplitudeFor (float gainDb) noexcept;
 // floats were checked against glibc's std::exp for every gain there; any
 // other lane (NaN included) takes amplitudeFor itself.
 quad::Quad amplitudesFor (quad::Quad gainDb) noexcept;
+
+// amplitudeFor (gainDb[i] * weight) for count gains, a multiple of 8, in the
+// widest vectors the kernel's instruction set offers, with the same bits.
+void amplitudesFor (BellKernel kernel, const float* gainDb, float weight, float* amplitude, int count) noexcept;
 
 } // namespace vo::plugins::zel

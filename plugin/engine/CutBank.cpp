@@ -400,8 +400,8 @@ void CutBank::followWeights() noexcept
 }
 
 // Only the bands whose gain changed take new amplitudes, unless a weight
-// changed too; the exps run four bands at a time, wherever one of the four
-// changed.
+// changed too. The exps run for every band at once: in the bank's widest
+// vectors that costs less than picking out the bands that changed.
 void CutBank::updateAmplitudes() noexcept
 {
     if (! gainsDirty)
@@ -409,11 +409,17 @@ void CutBank::updateAmplitudes() noexcept
 
     gainsDirty = false;
 
-    const Quad weightA = splat (weight[kSetA]), weightB = splat (weight[kSetB]);
     const Quad32 everyBand = splat32 (forceApply ? -1 : 0);
 
-    // Centred, both sets get the same products: one exp serves both.
+    // Centred, both sets get the same products: one exp serves both. The
+    // exps run for every band at once, in the bank's widest vectors.
     const bool centred = sameBits (weight[kSetA], weight[kSetB]);
+    const BellKernel kernel = bells.getKernel();
+    alignas (16) std::array<float, kBandCount> forA, forB;
+    amplitudesFor (kernel, gains.data(), weight[kSetA], forA.data(), kBandCount);
+    if (! centred)
+        amplitudesFor (kernel, gains.data(), weight[kSetB], forB.data(), kBandCount);
+    const float* const newB = centred ? forA.data() : forB.data();
 
     for (int first = 0; first < kBandCount; first += kLanes)
     {
@@ -424,12 +430,10 @@ void CutBank::updateAmplitudes() noexcept
 
         store (appliedGains.data() + first, update ? g : applied);
 
-        const Quad a = amplitudesFor (g * weightA);
-        const Quad b = centred ? a : amplitudesFor (g * weightB);
         float* const setA = amplitude[kSetA].data() + first;
         float* const setB = amplitude[kSetB].data() + first;
-        store (setA, update ? a : load (setA));
-        store (setB, update ? b : load (setB));
+        store (setA, update ? load (forA.data() + first) : load (setA));
+        store (setB, update ? load (newB + first) : load (setB));
     }
 
     forceApply = false;

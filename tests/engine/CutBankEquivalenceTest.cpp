@@ -654,7 +654,8 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
         gains.push_back (outside[i]);
     }
 
-    while (gains.size() % quad::kLanes != 0)
+    // Whole vectors for every kernel's width.
+    while (gains.size() % 8 != 0)
         gains.push_back (-3.0f);
 
     const auto check = [&gains]
@@ -667,6 +668,26 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
                 const float g = gains[first + (size_t) k];
                 ASSERT_EQ (bitsOf (amplitude[k]), bitsOf (plainAmplitude (g))) << "gain " << g << " (" << std::hexfloat << g << ")";
                 ASSERT_EQ (bitsOf (amplitudeFor (g)), bitsOf (plainAmplitude (g)));
+            }
+        }
+
+        // The same through each kernel's vectors, a set's share of the gain
+        // taken on the way as the bank does.
+        std::vector<float> amplitudes (gains.size());
+        for (auto kernel : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
+        {
+            if (! BellBank::isAvailable (kernel))
+                continue;
+
+            for (float weight : { 1.0f, 0.37f })
+            {
+                amplitudesFor (kernel, gains.data(), weight, amplitudes.data(), (int) gains.size());
+                for (size_t i = 0; i < gains.size(); ++i)
+                {
+                    const float g = gains[i] * weight;
+                    ASSERT_EQ (bitsOf (amplitudes[i]), bitsOf (plainAmplitude (g)))
+                        << BellBank::kernelName (kernel) << " weight " << weight << " gain " << g << " (" << std::hexfloat << g << ")";
+                }
             }
         }
     };
