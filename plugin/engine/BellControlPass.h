@@ -129,6 +129,52 @@ struct ControlPass
         }
     }
 
+    // The schedule of the tick the records have just set up, in lane order
+    // (lane 2 * band + set): each bell's start, its steps and where it lands,
+    // or zero steps and its own values when it does not ramp. W bands of
+    // each set at a time, interleaved into two vectors of lanes.
+    static void schedule (const BellRecords& b, BellTick& tick) noexcept
+    {
+        constexpr int kBands = kCount / 2;
+
+        for (int band = 0; band < kBands; band += W)
+        {
+            const int other = kBands + band;
+            const Mask rampA = loadFlags (b.ramping + band), rampB = loadFlags (b.ramping + other);
+
+            const auto put = [band] (double* dest, Vec setA, Vec setB)
+            {
+                if constexpr (W == 2)
+                {
+                    store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 2));
+                    store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 1, 3));
+                }
+                else if constexpr (W == 4)
+                {
+                    store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 4, 1, 5));
+                    store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 2, 6, 3, 7));
+                }
+                else
+                {
+                    store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 8, 1, 9, 2, 10, 3, 11));
+                    store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 4, 12, 5, 13, 6, 14, 7, 15));
+                }
+            };
+            const auto ramped = [&] (double* dest, const double* rampValue, const double* stillValue)
+            {
+                put (dest, rampA ? load<Vec> (rampValue + band) : load<Vec> (stillValue + band),
+                     rampB ? load<Vec> (rampValue + other) : load<Vec> (stillValue + other));
+            };
+
+            put (tick.startA1, load<Vec> (b.a1 + band), load<Vec> (b.a1 + other));
+            put (tick.startM1, load<Vec> (b.m1 + band), load<Vec> (b.m1 + other));
+            put (tick.da1, rampA ? load<Vec> (b.da1 + band) : Vec {}, rampB ? load<Vec> (b.da1 + other) : Vec {});
+            put (tick.dm1, rampA ? load<Vec> (b.dm1 + band) : Vec {}, rampB ? load<Vec> (b.dm1 + other) : Vec {});
+            ramped (tick.landA1, b.a1Target, b.a1);
+            ramped (tick.landM1, b.m1Target, b.m1);
+        }
+    }
+
     // Every running ramp lands on its targets; the other bells select their
     // own values.
     static void land (BellRecords& b) noexcept

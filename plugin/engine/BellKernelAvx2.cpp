@@ -22,6 +22,11 @@ void landRampsAvx2 (BellRecords& bells) noexcept
     ControlPass<4>::land (bells);
 }
 
+void scheduleTickAvx2 (const BellRecords& bells, BellTick& tick) noexcept
+{
+    ControlPass<4>::schedule (bells, tick);
+}
+
 bool cutAmplitudesAvx2 (const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
     using Types = VectorTypes<4>;

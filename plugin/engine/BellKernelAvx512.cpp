@@ -22,6 +22,11 @@ void landRampsAvx512 (BellRecords& bells) noexcept
     ControlPass<8>::land (bells);
 }
 
+void scheduleTickAvx512 (const BellRecords& bells, BellTick& tick) noexcept
+{
+    ControlPass<8>::schedule (bells, tick);
+}
+
 bool cutAmplitudesAvx512 (const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
     using Types = VectorTypes<8>;

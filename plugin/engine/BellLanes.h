@@ -146,6 +146,11 @@ void applyAmplitudesAvx512 (BellAmplitudeStep& step) noexcept;
 void landRampsAvx2 (BellRecords& bells) noexcept;
 void landRampsAvx512 (BellRecords& bells) noexcept;
 
+// A tick's schedule in lane order, from the records the control has just set.
+void scheduleTickSse2 (const BellRecords& bells, BellTick& tick) noexcept;
+void scheduleTickAvx2 (const BellRecords& bells, BellTick& tick) noexcept;
+void scheduleTickAvx512 (const BellRecords& bells, BellTick& tick) noexcept;
+
 // The bells' amplitudes for count gains in dB (a multiple of the width) times
 // weight, with the vector exp's bits in every lane; returns whether every
 // product lay where those bits were checked (see CutExp.h).

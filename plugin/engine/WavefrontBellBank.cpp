@@ -10,6 +10,24 @@ namespace
 {
     using KernelFunction = void (*) (const BellRun&) noexcept;
 
+    using ScheduleFunction = void (*) (const BellRecords&, BellTick&) noexcept;
+
+    ScheduleFunction scheduleFunction (BellKernel kernel) noexcept
+    {
+#if ZEL_BELL_KERNELS
+        switch (kernel)
+        {
+            case BellKernel::sse2: return scheduleTickSse2;
+            case BellKernel::avx2: return scheduleTickAvx2;
+            case BellKernel::avx512: return scheduleTickAvx512;
+            case BellKernel::scalar: break;
+        }
+#else
+        (void) kernel;
+#endif
+        return nullptr;
+    }
+
     KernelFunction kernelFunction (BellKernel kernel) noexcept
     {
 #if ZEL_BELL_KERNELS
@@ -25,18 +43,6 @@ namespace
 #endif
         return nullptr;
     }
-
-    typedef double Pair __attribute__ ((vector_size (16)));
-    typedef long long PairMask __attribute__ ((vector_size (16)));
-
-    Pair loadPair (const double* p) noexcept
-    {
-        Pair v;
-        __builtin_memcpy (&v, p, sizeof (Pair));
-        return v;
-    }
-
-    void storePair (double* p, Pair v) noexcept { __builtin_memcpy (p, &v, sizeof (Pair)); }
 
     // A bell's ramp as the kernels read it: its steps, and where it lands (on
     // its own coefficients when it does not ramp).
@@ -98,6 +104,7 @@ void WavefrontBellBank::setKernel (BellKernel newKernel) noexcept
 {
     kernel = isAvailable (newKernel) ? newKernel : bestKernel();
     runKernel = kernelFunction (kernel);
+    scheduleKernel = scheduleFunction (kernel);
     if (runKernel == nullptr)
         kernel = BellKernel::scalar;
     control.setKernel (kernel);
@@ -166,35 +173,7 @@ void WavefrontBellBank::applyAmplitudes (const Amplitudes& amplitude) noexcept
 void WavefrontBellBank::queueTick() noexcept
 {
     auto& tick = ticks[(size_t) segmentCount];
-    const BellRecords& bells = control.records();
-
-    // Both sets' band b side by side: lanes 2b and 2b + 1. Two bands at a
-    // time, the same values scheduleLane gives lane by lane.
-    static_assert (kSetCount == 2 && kBandCount % 2 == 0);
-    for (size_t b = 0; b < (size_t) kBandCount; b += 2)
-    {
-        const size_t other = kBandCount + b;
-        const PairMask ramping = { -(long long) bells.ramping[b], -(long long) bells.ramping[b + 1] };
-        const PairMask otherRamping = { -(long long) bells.ramping[other], -(long long) bells.ramping[other + 1] };
-
-        const auto put = [b] (double* dest, Pair first, Pair second)
-        {
-            storePair (dest + 2 * b, __builtin_shufflevector (first, second, 0, 2));
-            storePair (dest + 2 * b + 2, __builtin_shufflevector (first, second, 1, 3));
-        };
-        const auto schedule = [&] (double* dest, const double* rampValue, const double* stillValue)
-        {
-            put (dest, ramping ? loadPair (rampValue + b) : loadPair (stillValue + b),
-                 otherRamping ? loadPair (rampValue + other) : loadPair (stillValue + other));
-        };
-
-        put (tick.startA1, loadPair (bells.a1 + b), loadPair (bells.a1 + other));
-        put (tick.startM1, loadPair (bells.m1 + b), loadPair (bells.m1 + other));
-        put (tick.da1, ramping ? loadPair (bells.da1 + b) : Pair {}, otherRamping ? loadPair (bells.da1 + other) : Pair {});
-        put (tick.dm1, ramping ? loadPair (bells.dm1 + b) : Pair {}, otherRamping ? loadPair (bells.dm1 + other) : Pair {});
-        schedule (tick.landA1, bells.a1Target, bells.a1);
-        schedule (tick.landM1, bells.m1Target, bells.m1);
-    }
+    scheduleKernel (control.records(), tick);
 
     const bool ramping = control.isRamping();
     segments[(size_t) segmentCount++] = BellSegment { queued, ramping ? kRampSamples - 1 : 0, ramping ? kRampSamples - 1 : -1, &tick };

@@ -112,6 +112,7 @@ private:
 
     BellKernel kernel = BellKernel::scalar;
     void (*runKernel) (const BellRun&) noexcept = nullptr;
+    void (*scheduleKernel) (const BellRecords&, BellTick&) noexcept = nullptr;   // set with runKernel
     bool lanesStale = true;
     BellLanes lanes {};
 
