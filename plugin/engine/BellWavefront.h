@@ -125,6 +125,25 @@ struct Wavefront
     // crossLimit (zero) are still in `prev`, lenPrev samples long.
     using Plan = BellPlan;
 
+    // One row of a vector at a tick's edge (motion tickEdge), lanes at `o`,
+    // counted from the next tick's first sample: the sample before it lands
+    // the ending tick's ramp, the first one starts from the new tick's start
+    // values, and every other lane takes a step of its own tick.
+    __attribute__ ((always_inline)) static inline void stepAtEdge (const Plan& pl, int o, int r, Vec oldDa, Vec oldDm, Vec newDa, Vec newDm,
+                                                                   Vec& a1, Vec& m1) noexcept
+    {
+        const Mask u = splat (pl.edgeOffset + r) - pairLag();
+        const Mask old = u < 0;
+        const Mask land = u == -1;
+        const Mask reload = u == 0;
+        a1 = reload ? load (pl.cur->startA1 + o) : a1;
+        m1 = reload ? load (pl.cur->startM1 + o) : m1;
+        a1 = a1 + (old ? oldDa : newDa);
+        m1 = m1 + (old ? oldDm : newDm);
+        a1 = land ? load (pl.prev->landA1 + o) : a1;
+        m1 = land ? load (pl.prev->landM1 + o) : m1;
+    }
+
     // G consecutive iterations of B neighbouring vectors p ... p+B-1, their
     // states and coefficients held in registers. Vector p+b runs rows
     // firstRow - b*G onwards. Iteration r of a vector takes the output of the
@@ -217,27 +236,8 @@ struct Wavefront
                 }
                 else if constexpr (M == tickEdge)
                 {
-                    // Counted from the next tick's first sample: the sample
-                    // before it lands the ending tick's ramp, the first one
-                    // starts from the new tick's start values, and every
-                    // other lane takes a step of its own tick.
                     if (plan (b).motion == tickEdge)
-                    {
-                        const Plan& pl = plan (b);
-                        const int o = (p + b) * W;
-                        const Mask u = splat (pl.edgeOffset + r) - lag;
-                        const Mask old = u < 0;
-                        const Mask land = u == -1;
-                        const Mask reload = u == 0;
-                        const Vec da = old ? da1[b] : nextDa1[b];
-                        const Vec dm = old ? dm1[b] : nextDm1[b];
-                        a1[b] = reload ? load (pl.cur->startA1 + o) : a1[b];
-                        m1[b] = reload ? load (pl.cur->startM1 + o) : m1[b];
-                        a1[b] = a1[b] + da;
-                        m1[b] = m1[b] + dm;
-                        a1[b] = land ? load (pl.prev->landA1 + o) : a1[b];
-                        m1[b] = land ? load (pl.prev->landM1 + o) : m1[b];
-                    }
+                        stepAtEdge (plan (b), (p + b) * W, r, da1[b], dm1[b], nextDa1[b], nextDm1[b], a1[b], m1[b]);
                     else
                     {
                         // A plain neighbour: stepping, or adding zeros.
@@ -356,7 +356,6 @@ struct Wavefront
                                                                    const Vec* da1, const Vec* dm1) noexcept
     {
         const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
-        const Mask lag = pairLag();
         const Vec two = opaqueTwo();
         const int topRow = (q - (kVectors - 1)) * G;
         const auto atEdge = [edges] (int b) { return Edges == kAnyEdges ? (edges & (1u << b)) != 0 : (Edges & (1u << b)) != 0; };
@@ -373,21 +372,9 @@ struct Wavefront
 
                 if (atEdge (b))
                 {
-                    // As a tickEdge group does it.
                     const Plan& pl = plans[-b];
                     const int o = b * W;
-                    const Mask u = splat (pl.edgeOffset + r) - lag;
-                    const Mask old = u < 0;
-                    const Mask land = u == -1;
-                    const Mask reload = u == 0;
-                    const Vec da = old ? da1[b] : load (pl.cur->da1 + o);
-                    const Vec dm = old ? dm1[b] : load (pl.cur->dm1 + o);
-                    a1 = reload ? load (pl.cur->startA1 + o) : a1;
-                    m1 = reload ? load (pl.cur->startM1 + o) : m1;
-                    a1 = a1 + da;
-                    m1 = m1 + dm;
-                    a1 = land ? load (pl.prev->landA1 + o) : a1;
-                    m1 = land ? load (pl.prev->landM1 + o) : m1;
+                    stepAtEdge (pl, o, r, da1[b], dm1[b], load (pl.cur->da1 + o), load (pl.cur->dm1 + o), a1, m1);
                 }
                 else
                 {
