@@ -11,8 +11,6 @@ namespace vo::plugins::zel
 
 namespace
 {
-    constexpr double kLn10Over40 = 0.057564627324851146;
-
     using quad::kLanes;
     using quad::Quad;
     using quad::Quad32;
@@ -25,6 +23,7 @@ namespace
     typedef float FloatPair __attribute__ ((vector_size (8)));
 
     using PairExp = CutExp<Pair, PairBits>;
+    constexpr double kLn10Over40 = PairExp::kLn10Over40;
 
     Quad amplitudesOfCut (Quad gainDb) noexcept
     {
