@@ -30,8 +30,7 @@ void scheduleTickAvx2 (const BellRecords& bells, BellTick& tick) noexcept
 bool cutAmplitudesAvx2 (const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
     using Types = VectorTypes<4>;
-    typedef unsigned long long Bits __attribute__ ((vector_size (4 * 8)));
-    return CutExp<Types::Vec, Bits>::amplitudes<Types::Floats> (gainDb, weight, amplitude, count);
+    return CutExp<Types::Vec, Types::Bits>::amplitudes<Types::Floats> (gainDb, weight, amplitude, count);
 }
 
 } // namespace vo::plugins::zel

@@ -30,8 +30,7 @@ void scheduleTickAvx512 (const BellRecords& bells, BellTick& tick) noexcept
 bool cutAmplitudesAvx512 (const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
     using Types = VectorTypes<8>;
-    typedef unsigned long long Bits __attribute__ ((vector_size (8 * 8)));
-    return CutExp<Types::Vec, Bits>::amplitudes<Types::Floats> (gainDb, weight, amplitude, count);
+    return CutExp<Types::Vec, Types::Bits>::amplitudes<Types::Floats> (gainDb, weight, amplitude, count);
 }
 
 } // namespace vo::plugins::zel

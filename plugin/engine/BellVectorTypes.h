@@ -19,6 +19,7 @@ struct VectorTypes;
     {                                                                       \
         typedef double Vec __attribute__ ((vector_size (W * 8)));           \
         typedef long long Mask __attribute__ ((vector_size (W * 8)));       \
+        typedef unsigned long long Bits __attribute__ ((vector_size (W * 8))); \
         typedef float Floats __attribute__ ((vector_size (W * 4)));         \
         typedef int FloatMask __attribute__ ((vector_size (W * 4)));        \
         typedef signed char Bytes __attribute__ ((vector_size (W)));        \

@@ -733,16 +733,12 @@ struct Wavefront
         // plainly, standing still or at a tick's edge.
         const auto sweeps = [&f, n] (int q)
         {
-            if constexpr (kMultiTick)
-            {
-                if ((q - (kVectors - 1)) * G - (G - 1) < 0 || q * G + G - 1 >= n)
+            if ((q - (kVectors - 1)) * G - (G - 1) < 0 || q * G + G - 1 >= n)
+                return false;
+            for (int p = 0; p < kVectors; ++p)
+                if (f.plans[q - p + kVectors].motion >= scheduled)
                     return false;
-                for (int p = 0; p < kVectors; ++p)
-                    if (f.plans[q - p + kVectors].motion >= scheduled)
-                        return false;
-                return true;
-            }
-            return false;
+            return true;
         };
 
         for (int q = 0; q < groups; ++q)

@@ -66,16 +66,12 @@ Quad amplitudesFor (Quad gainDb) noexcept
 void amplitudesFor (BellKernel kernel, const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
 #if ZEL_BELL_KERNELS
-    if (kernel == BellKernel::avx512 || kernel == BellKernel::avx2)
-    {
-        const bool checked = kernel == BellKernel::avx512 ? cutAmplitudesAvx512 (gainDb, weight, amplitude, count)
-                                                          : cutAmplitudesAvx2 (gainDb, weight, amplitude, count);
-        if (__builtin_expect (! checked, 0))
-            for (int i = 0; i < count; ++i)
-                if (const float g = gainDb[i] * weight; ! (g >= -kMaxCutDb && g <= 0.0f))
-                    amplitude[i] = amplitudeFor (g);
+    // A product beyond the checked range (the bank never makes one) sends
+    // every gain the four-lane way, which takes std::exp for such lanes.
+    if (kernel == BellKernel::avx512 && cutAmplitudesAvx512 (gainDb, weight, amplitude, count))
         return;
-    }
+    if (kernel == BellKernel::avx2 && cutAmplitudesAvx2 (gainDb, weight, amplitude, count))
+        return;
 #else
     (void) kernel;
 #endif

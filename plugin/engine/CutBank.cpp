@@ -411,8 +411,7 @@ void CutBank::updateAmplitudes() noexcept
 
     const Quad32 everyBand = splat32 (forceApply ? -1 : 0);
 
-    // Centred, both sets get the same products: one exp serves both. The
-    // exps run for every band at once, in the bank's widest vectors.
+    // Centred, both sets get the same products: one exp serves both.
     const bool centred = sameBits (weight[kSetA], weight[kSetB]);
     const BellKernel kernel = bells.getKernel();
     alignas (16) std::array<float, kBandCount> forA, forB;

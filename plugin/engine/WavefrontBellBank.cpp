@@ -8,40 +8,27 @@ namespace vo::plugins::zel
 
 namespace
 {
-    using KernelFunction = void (*) (const BellRun&) noexcept;
+    // A kernel's cascade and its way of laying out a queued tick.
+    struct KernelFunctions
+    {
+        void (*run) (const BellRun&) noexcept = nullptr;
+        void (*schedule) (const BellRecords&, BellTick&) noexcept = nullptr;
+    };
 
-    using ScheduleFunction = void (*) (const BellRecords&, BellTick&) noexcept;
-
-    ScheduleFunction scheduleFunction (BellKernel kernel) noexcept
+    KernelFunctions kernelFunctions (BellKernel kernel) noexcept
     {
 #if ZEL_BELL_KERNELS
         switch (kernel)
         {
-            case BellKernel::sse2: return scheduleTickSse2;
-            case BellKernel::avx2: return scheduleTickAvx2;
-            case BellKernel::avx512: return scheduleTickAvx512;
+            case BellKernel::sse2: return { runBellsSse2, scheduleTickSse2 };
+            case BellKernel::avx2: return { runBellsAvx2, scheduleTickAvx2 };
+            case BellKernel::avx512: return { runBellsAvx512, scheduleTickAvx512 };
             case BellKernel::scalar: break;
         }
 #else
         (void) kernel;
 #endif
-        return nullptr;
-    }
-
-    KernelFunction kernelFunction (BellKernel kernel) noexcept
-    {
-#if ZEL_BELL_KERNELS
-        switch (kernel)
-        {
-            case BellKernel::sse2: return runBellsSse2;
-            case BellKernel::avx2: return runBellsAvx2;
-            case BellKernel::avx512: return runBellsAvx512;
-            case BellKernel::scalar: break;
-        }
-#else
-        (void) kernel;
-#endif
-        return nullptr;
+        return {};
     }
 
     // A bell's ramp as the kernels read it: its steps, and where it lands (on
@@ -103,8 +90,9 @@ const char* WavefrontBellBank::kernelName (BellKernel k) noexcept
 void WavefrontBellBank::setKernel (BellKernel newKernel) noexcept
 {
     kernel = isAvailable (newKernel) ? newKernel : bestKernel();
-    runKernel = kernelFunction (kernel);
-    scheduleKernel = scheduleFunction (kernel);
+    const KernelFunctions functions = kernelFunctions (kernel);
+    runKernel = functions.run;
+    scheduleKernel = functions.schedule;
     if (runKernel == nullptr)
         kernel = BellKernel::scalar;
     control.setKernel (kernel);
