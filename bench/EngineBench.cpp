@@ -311,6 +311,13 @@ void bankBench (benchmark::State& state)
 // the gains carry over from the previous pass.
 void overlapBench (benchmark::State& state)
 {
+    const auto kernel = state.range (0) == 0 ? BellKernel::scalar : BellKernel::avx512;
+    if (! BellBank::isAvailable (kernel))
+    {
+        state.SkipWithError ("this CPU cannot run the kernel");
+        return;
+    }
+
     vo::plugins::zel::OverlapCompensator overlap;
     overlap.prepare (48000.0);
 
@@ -329,13 +336,13 @@ void overlapBench (benchmark::State& state)
     size_t tick = 0;
     for (auto _ : state)
     {
-        benchmark::DoNotOptimize (overlap.compensate (wanted[tick], gains));
+        benchmark::DoNotOptimize (overlap.compensate (kernel, wanted[tick], gains));
         tick = (tick + 1) % wanted.size();
     }
     state.counters["ns_per_pass"] = benchmark::Counter ((double) state.iterations() * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK (overlapBench);
+BENCHMARK (overlapBench)->ArgName ("avx512")->Arg (0)->Arg (1);
 
 BENCHMARK (bankBench)->ArgNames ({ "bank", "ramping", "queued" })->ArgsProduct ({ { 0, 1, 2, 3, 4 }, { 0, 1 }, { 0, 1 } });
 

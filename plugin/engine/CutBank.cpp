@@ -232,7 +232,7 @@ void CutBank::updateCut() noexcept
     {
         gainsBasis = followed;
         followSettled = false;
-        notConverged = overlap.compensate (followed, gains);
+        notConverged = overlap.compensate (bells.getKernel(), followed, gains);
         gainsDirty = true;
     }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "BandLayout.h"
+#include "BellLanes.h"
+#include "OverlapTables.h"
 
 #include <cstddef>
 #include <array>
@@ -14,9 +16,9 @@ namespace vo::plugins::zel
 class OverlapCompensator
 {
 public:
-    static constexpr int kReach = 4;                      // neighbours on each side
+    static constexpr int kReach = OverlapTables::kReach;  // neighbours on each side
     static constexpr int kSlots = 2 * kReach + 1;
-    static constexpr int kDepthSteps = (int) kMaxCutDb + 1; // 0 ... 30 dB in 1 dB steps
+    static constexpr int kDepthSteps = OverlapTables::kDepthSteps;
 
     void prepare (double sampleRate) noexcept;
 
@@ -24,31 +26,23 @@ public:
     // band + slot - kReach.
     float response (int band, int slot, int depthDb) const noexcept
     {
-        const auto b = (size_t) band, l = (size_t) depthDb;
+        const auto b = (size_t) band;
         if (slot == kReach)
-            return centre[b][l];
-        return slot < kReach ? below[b][l * kReach + (size_t) slot] : above[b][l * kSlopedRow + (size_t) (slot - kReach - 1)];
+            return centre[b][(size_t) depthDb];
+        return slot < kReach ? tables.below[b][depthDb * kReach + slot]
+                             : tables.above[b][depthDb * OverlapTables::kSlopedRow + slot - kReach - 1];
     }
 
     // One Gauss-Seidel pass over `gains`; returns true when some gain still moved
     // by more than the convergence tolerance (or was cleared).
     bool compensate (const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains) const noexcept;
 
+    // The same pass, with the same bits, in the kernel's instruction set where
+    // it has a faster one.
+    bool compensate (BellKernel kernel, const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains) const noexcept;
+
 private:
-    // A row per depth step of what a bell takes out at its four neighbours on
-    // one side (nearest last below, nearest first above), the deepest step
-    // repeated once so that every step has a next one to interpolate towards:
-    // the interpolation for all four neighbours is then one vector operation
-    // on two adjacent rows.
-    using Reach = std::array<float, (kDepthSteps + 1) * kReach>;
-
-    // The same above, each row followed by its slope (the next row less it),
-    // which a pass would otherwise work out while it waits.
-    static constexpr size_t kSlopedRow = 2 * kReach;
-    using SlopedReach = std::array<float, kDepthSteps * kSlopedRow>;
-
-    std::array<Reach, kBandCount> below {};
-    std::array<SlopedReach, kBandCount> above {};
+    OverlapTables tables {};
     std::array<std::array<float, kDepthSteps>, kBandCount> centre {};
 };
 

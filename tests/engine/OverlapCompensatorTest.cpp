@@ -1,5 +1,6 @@
 #include "OverlapCompensator.h"
 
+#include "BellBank.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,19 @@
 #include <cmath>
 #include <cstring>
 #include <random>
+#include <vector>
+#include <limits>
 
 namespace vo::plugins::zel
 {
 namespace
 {
 
-// The Gauss-Seidel pass written out plainly, skipping flat neighbours: the
-// ones above first, then the ones below from the lowest, so that the band this
-// pass has just set comes last. The pass the compensator must reproduce bit
-// for bit.
+// The Gauss-Seidel pass written out plainly, skipping flat neighbours: each
+// band's wanted cut less its neighbours' shares one after the other, the ones
+// above first (nearest first), then the ones below from the lowest, so that
+// the band this pass has just set comes last. The pass the compensator must
+// reproduce bit for bit.
 bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains)
 {
     constexpr int kReach = OverlapCompensator::kReach;
@@ -47,21 +51,31 @@ bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBand
             return lower + (upper - lower) * fraction;
         };
 
-        float sum = 0.0f;
+        float rest = c;
         for (int n = i + 1; n <= std::min (kBandCount - 1, i + kReach); ++n)
             if (gains[(size_t) n] != 0.0f)
-                sum += contribution (n);
+                rest -= contribution (n);
         for (int n = std::max (0, i - kReach); n < i; ++n)
             if (gains[(size_t) n] != 0.0f)
-                sum += contribution (n);
+                rest -= contribution (n);
 
-        const float g = std::clamp (c - sum, -kMaxCutDb, 0.0f);
+        const float g = std::clamp (rest, -kMaxCutDb, 0.0f);
         if (std::abs (g - gain) > 0.01f)
             notConverged = true;
         gain = g;
     }
 
     return notConverged;
+}
+
+// Every kernel this CPU runs; each has its own way through the pass.
+std::vector<BellKernel> availableKernels()
+{
+    std::vector<BellKernel> kernels;
+    for (auto kernel : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
+        if (BellBank::isAvailable (kernel))
+            kernels.push_back (kernel);
+    return kernels;
 }
 
 class OverlapAt48k : public ::testing::Test
@@ -184,13 +198,17 @@ TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
                 gains[(size_t) b] = gainKind == 0 ? 0.0f : gainKind == 1 ? -kMaxCutDb : gainKind == 2 ? -0.0f : depth (rng);
             }
 
-            auto plain = gains;
-            for (int pass = 0; pass < 4; ++pass)
+            for (auto kernel : availableKernels())
             {
-                const bool expected = plainPass (overlap, wanted, plain);
-                const bool result = overlap.compensate (wanted, gains);
-                ASSERT_EQ (expected, result) << "trial " << trial << ", pass " << pass;
-                ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size())) << "trial " << trial << ", pass " << pass;
+                auto plain = gains, passed = gains;
+                for (int pass = 0; pass < 4; ++pass)
+                {
+                    const bool expected = plainPass (overlap, wanted, plain);
+                    const bool result = overlap.compensate (kernel, wanted, passed);
+                    const auto where = ::testing::Message() << BellBank::kernelName (kernel) << ", trial " << trial << ", pass " << pass;
+                    ASSERT_EQ (expected, result) << where;
+                    ASSERT_EQ (0, std::memcmp (plain.data(), passed.data(), sizeof (float) * plain.size())) << where;
+                }
             }
         }
     }
@@ -221,7 +239,7 @@ float awkwardDb (std::mt19937& rng)
     }
 }
 
-void expectPlainPassBits (const OverlapCompensator& overlap, std::mt19937& rng, double rate, int trials)
+void expectPlainPassBits (const OverlapCompensator& overlap, BellKernel kernel, std::mt19937& rng, double rate, int trials)
 {
     const auto pick = [&rng] (int low, int high) { return std::uniform_int_distribution<int> (low, high) (rng); };
     std::uniform_real_distribution<float> nudge (-1.5f, 1.5f);
@@ -246,10 +264,10 @@ void expectPlainPassBits (const OverlapCompensator& overlap, std::mt19937& rng, 
         for (int pass = 0; pass < 12; ++pass)
         {
             const bool expected = plainPass (overlap, wanted, plain);
-            const bool result = overlap.compensate (wanted, gains);
-            ASSERT_EQ (expected, result) << rate << " Hz, trial " << trial << ", pass " << pass;
-            ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size()))
-                << rate << " Hz, trial " << trial << ", pass " << pass;
+            const bool result = overlap.compensate (kernel, wanted, gains);
+            const auto where = ::testing::Message() << BellBank::kernelName (kernel) << ", " << rate << " Hz, trial " << trial << ", pass " << pass;
+            ASSERT_EQ (expected, result) << where;
+            ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size())) << where;
 
             if (pick (0, 2) == 0)
                 for (auto& w : wanted)
@@ -266,10 +284,45 @@ TEST (OverlapCompensatorPasses, RandomChainsOfPassesGiveThePlainPassBits)
     {
         OverlapCompensator overlap;
         overlap.prepare (rate);
-        expectPlainPassBits (overlap, rng, rate, 700);
+        for (auto kernel : availableKernels())
+        {
+            expectPlainPassBits (overlap, kernel, rng, rate, 700);
 
-        const test::FlushedDenormals flushed;
-        expectPlainPassBits (overlap, rng, rate, 300);
+            const test::FlushedDenormals flushed;
+            expectPlainPassBits (overlap, kernel, rng, rate, 300);
+        }
+    }
+}
+
+// Nothing upstream lets a NaN into the wanted cut; should one come, its band
+// stays flat and the others come out as if it wanted no cut at all.
+TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
+{
+    OverlapCompensator overlap;
+    overlap.prepare (48000.0);
+
+    for (auto kernel : availableKernels())
+    {
+        for (float before : { 0.0f, -12.0f })
+        {
+            std::array<float, kBandCount> wanted {}, start {};
+            for (int b = 8; b <= 24; ++b)
+                wanted[(size_t) b] = -(float) (b % 7) * 4.0f - 1.0f;
+            start.fill (before);
+
+            auto withNaN = wanted;
+            withNaN[16] = std::numeric_limits<float>::quiet_NaN();
+            wanted[16] = 0.0f;
+
+            auto expected = start, gains = start;
+            for (int pass = 0; pass < 3; ++pass)
+            {
+                overlap.compensate (kernel, wanted, expected);
+                overlap.compensate (kernel, withNaN, gains);
+                EXPECT_EQ (gains[16], 0.0f) << BellBank::kernelName (kernel);
+                EXPECT_EQ (0, std::memcmp (expected.data(), gains.data(), sizeof (float) * gains.size())) << BellBank::kernelName (kernel);
+            }
+        }
     }
 }
 
