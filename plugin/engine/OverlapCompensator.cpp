@@ -45,8 +45,8 @@ void OverlapCompensator::prepare (double sampleRate) noexcept
         for (int l = 0; l < OverlapTables::kNearSteps; ++l)
         {
             const float* row = tables.above[b] + std::min (l, kDepthSteps - 1) * kRow;
-            tables.nearLower[b][l] = row[0];
-            tables.nearSlope[b][l] = row[kReach];
+            tables.near[b][l] = row[0];
+            tables.near[b][OverlapTables::kNearSteps + l] = row[kReach];
         }
     }
 }

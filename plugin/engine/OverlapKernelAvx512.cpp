@@ -28,8 +28,8 @@ namespace
             const __m128 whole = _mm_roundscale_ss (d, d, _MM_FROUND_TO_ZERO);
             const __m128 fraction = _mm_sub_ss (d, whole);
 
-            const float* lower = t.nearLower[band];
-            const float* slope = t.nearSlope[band];
+            const float* lower = t.near[band];
+            const float* slope = lower + OverlapTables::kNearSteps;
             const __m512 lowerAt = _mm512_permutex2var_ps (_mm512_load_ps (lower), step, _mm512_load_ps (lower + 16));
             const __m512 slopeAt = _mm512_permutex2var_ps (_mm512_load_ps (slope), step, _mm512_load_ps (slope + 16));
             near = _mm_cvtss_f32 (_mm_add_ss (_mm512_castps512_ps128 (lowerAt), _mm_mul_ss (_mm512_castps512_ps128 (slopeAt), fraction)));

@@ -30,10 +30,10 @@ struct OverlapTables
     // (nearest first), followed by the slopes towards the next step.
     alignas (64) float above[kBandCount][kDepthSteps * kSlopedRow];
 
-    // The first entry of every above row, and its slope, on their own: what
-    // the pass waits for from one band to the next.
-    alignas (64) float nearLower[kBandCount][kNearSteps];
-    alignas (64) float nearSlope[kBandCount][kNearSteps];
+    // The first entry of every above row on its own, then its slopes: what
+    // the pass waits for from one band to the next. Each band's lie together,
+    // so that they share no cache set with one another.
+    alignas (64) float near[kBandCount][2 * kNearSteps];
 };
 
 // One pass with the same bits as OverlapCompensator::compensate.
