@@ -348,21 +348,57 @@ struct Wavefront
     static constexpr unsigned kAnyEdges = ~0u;
 
     // One group of a sweep. Edges has a bit for each vector at a tick's edge,
-    // or is kAnyEdges to read them from `edges`: knowing them when compiling
-    // spares every vector of every row a test whose outcome moves up a vector
-    // from one group to the next.
-    template <unsigned Edges>
+    // and Entering a bit for each of those whose group begins the next tick
+    // (the others end theirs); or Edges is kAnyEdges to read them from the
+    // plans. Knowing them when compiling spares every vector of every row a
+    // test whose outcome moves up a vector from one group to the next, and
+    // lets each edge take only the work its side of the edge needs.
+    template <unsigned Edges, unsigned Entering>
     __attribute__ ((always_inline)) static inline void sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
                                                                    const Vec* da1, const Vec* dm1) noexcept
     {
+        constexpr bool kKnown = Edges != kAnyEdges;
+        constexpr auto kV = (unsigned) kVectors;
         const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
         const Vec two = opaqueTwo();
         const int topRow = (q - (kVectors - 1)) * G;
-        const auto atEdge = [edges] (int b) { return Edges == kAnyEdges ? (edges & (1u << b)) != 0 : (Edges & (1u << b)) != 0; };
+        const auto atEdge = [edges] (int b) { return kKnown ? (Edges & (1u << b)) != 0 : (edges & (1u << b)) != 0; };
+        const auto entering = [] (int b) { return (Entering & (1u << b)) != 0; };
+
+        // What the known edges read, once for the group: the next tick's steps
+        // and start, and the ending tick's landing.
+        [[maybe_unused]] Vec newDa[kV], newDm[kV], startA1[kV], startM1[kV], landA1[kV], landM1[kV];
+        if constexpr (kKnown)
+        {
+#pragma GCC unroll 8
+            for (int b = 0; b < kVectors; ++b)
+            {
+                if (! atEdge (b))
+                    continue;
+                const Plan& pl = plans[-b];
+                const int o = b * W;
+                landA1[b] = load (pl.prev->landA1 + o);
+                landM1[b] = load (pl.prev->landM1 + o);
+                if (entering (b))
+                {
+                    newDa[b] = load (pl.cur->da1 + o);
+                    newDm[b] = load (pl.cur->dm1 + o);
+                    startA1[b] = load (pl.cur->startA1 + o);
+                    startM1[b] = load (pl.cur->startM1 + o);
+                }
+            }
+        }
+
+        const Mask lag = pairLag();
 
         for (int r = 0; r < G; ++r)
         {
             const Vec in = load (input + 2 * (q * G + r) - (W - 2));
+
+            // Where the lanes of a vector that begins the next tick stand on
+            // this row: still in the ending tick, landing it, or starting.
+            const Mask row = splat (r);
+            const Mask before = lag > row, lands = lag == row + 1, starts = lag == row;
 
 #pragma GCC unroll 8
             for (int b = kVectors - 1; b >= 0; --b)
@@ -370,16 +406,39 @@ struct Wavefront
                 const Vec v = feed (b == 0 ? in : s.out[b - 1], s.out[b]);
                 Vec a1 = s.a1[b], m1 = s.m1[b];
 
-                if (atEdge (b))
+                if (! atEdge (b))
+                {
+                    a1 = a1 + da1[b];
+                    m1 = m1 + dm1[b];
+                }
+                else if constexpr (! kKnown)
                 {
                     const Plan& pl = plans[-b];
                     const int o = b * W;
                     stepAtEdge (pl, o, r, da1[b], dm1[b], load (pl.cur->da1 + o), load (pl.cur->dm1 + o), a1, m1);
                 }
+                else if (entering (b))
+                {
+                    // As stepAtEdge at the start of a tick.
+                    a1 = starts ? startA1[b] : a1;
+                    m1 = starts ? startM1[b] : m1;
+                    a1 = a1 + (before ? da1[b] : newDa[b]);
+                    m1 = m1 + (before ? dm1[b] : newDm[b]);
+                    a1 = lands ? landA1[b] : a1;
+                    m1 = lands ? landM1[b] : m1;
+                }
                 else
                 {
+                    // The last rows of a tick: every lane steps, and the lowest
+                    // pair lands on the last.
                     a1 = a1 + da1[b];
                     m1 = m1 + dm1[b];
+                    if (r == G - 1)
+                    {
+                        const Mask first = lag == 0;
+                        a1 = first ? landA1[b] : a1;
+                        m1 = first ? landM1[b] : m1;
+                    }
                 }
                 s.a1[b] = a1;
                 s.m1[b] = m1;
@@ -437,7 +496,7 @@ struct Wavefront
             // the ending tick's.
             const Plan* plans = f.plans + q + kVectors;
             Vec da1[kV], dm1[kV];
-            unsigned edges = 0;
+            unsigned edges = 0, entering = 0;
 #pragma GCC unroll 8
             for (int b = 0; b < kVectors; ++b)
             {
@@ -448,22 +507,27 @@ struct Wavefront
                 da1[b] = edge ? load (pl.prev->da1 + o) : steps ? load (pl.cur->da1 + o) : Vec {};
                 dm1[b] = edge ? load (pl.prev->dm1 + o) : steps ? load (pl.cur->dm1 + o) : Vec {};
                 edges |= (edge ? 1u : 0u) << b;
+                entering |= (edge && pl.edgeOffset == 0 ? 1u : 0u) << b;
             }
 
-            // Full ticks put two neighbouring vectors at an edge in each group.
-#define ZEL_SWEEP_GROUP(E) sweepGroup<E> (f, input, q, s, edges, da1, dm1)
-            switch (edges)
+            // Full ticks put two neighbouring vectors at an edge in each group:
+            // the lower one begins the next tick where the upper one, whose
+            // rows are G earlier, ends the last. Anything else goes the
+            // general way.
+            const unsigned key = edges | entering << 8;
+#define ZEL_SWEEP_GROUP(E, N) sweepGroup<E, N> (f, input, q, s, edges, da1, dm1)
+            switch (key)
             {
-                case 0x00: ZEL_SWEEP_GROUP (0x00); break;
-                case 0x03: ZEL_SWEEP_GROUP (0x03); break;
-                case 0x06: ZEL_SWEEP_GROUP (0x06); break;
-                case 0x0c: ZEL_SWEEP_GROUP (0x0c); break;
-                case 0x18: ZEL_SWEEP_GROUP (0x18); break;
-                case 0x30: ZEL_SWEEP_GROUP (0x30); break;
-                case 0x60: ZEL_SWEEP_GROUP (0x60); break;
-                case 0xc0: ZEL_SWEEP_GROUP (0xc0); break;
-                case 0x81: ZEL_SWEEP_GROUP (0x81); break;
-                default: ZEL_SWEEP_GROUP (kAnyEdges); break;
+                case 0x0000: ZEL_SWEEP_GROUP (0x00, 0x00); break;
+                case 0x0103: ZEL_SWEEP_GROUP (0x03, 0x01); break;
+                case 0x0206: ZEL_SWEEP_GROUP (0x06, 0x02); break;
+                case 0x040c: ZEL_SWEEP_GROUP (0x0c, 0x04); break;
+                case 0x0818: ZEL_SWEEP_GROUP (0x18, 0x08); break;
+                case 0x1030: ZEL_SWEEP_GROUP (0x30, 0x10); break;
+                case 0x2060: ZEL_SWEEP_GROUP (0x60, 0x20); break;
+                case 0x40c0: ZEL_SWEEP_GROUP (0xc0, 0x40); break;
+                case 0x8081: ZEL_SWEEP_GROUP (0x81, 0x80); break;
+                default: ZEL_SWEEP_GROUP (kAnyEdges, 0); break;
             }
 #undef ZEL_SWEEP_GROUP
         }
