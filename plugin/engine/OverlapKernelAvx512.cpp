@@ -19,10 +19,16 @@ namespace
         {
             using Pass = OverlapPass<PermuteNear>;
 
-            // depth as the lowest lane of a register, the others whatever they
-            // hold: only the lowest lane of anything below is used.
+            // depth as the lowest lane of a register. Only the lowest lane of
+            // anything below is used, so GCC is told to take the register the
+            // float is in as it is, rather than clear the other lanes on the
+            // chain; clang cannot tie operands of different sizes.
+#if defined(__GNUC__) && ! defined(__clang__)
             __m128 d;
             asm ("" : "=x"(d) : "0"(depth));
+#else
+            const __m128 d = _mm_set_ss (depth);
+#endif
 
             const __m512i step = _mm512_castsi128_si512 (_mm_cvttps_epi32 (d));
             const __m128 whole = _mm_roundscale_ss (d, d, _MM_FROUND_TO_ZERO);
