@@ -25,15 +25,6 @@ namespace
 
 using Amplitudes = ReferenceBellBank::Amplitudes;
 
-std::vector<BellKernel> availableKernels()
-{
-    std::vector<BellKernel> kernels;
-    for (auto k : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
-        if (BellBank::isAvailable (k))
-            kernels.push_back (k);
-    return kernels;
-}
-
 float amplitudeForDb (float db) { return (float) std::exp ((double) db * 0.057564627324851146); }
 
 bool sameBits (double a, double b) { return std::memcmp (&a, &b, sizeof a) == 0; }
@@ -183,7 +174,7 @@ private:
 TEST (BellBankEquivalence, EveryKernelMatchesTheReferenceOverLongRandomRuns)
 {
     std::uint32_t seed = 100;
-    for (auto kernel : availableKernels())
+    for (auto kernel : test::availableKernels())
     {
         SCOPED_TRACE (BellBank::kernelName (kernel));
         for (double rate : { 44100.0, 48000.0, 96000.0, 22050.0, 192000.0 })
@@ -283,7 +274,7 @@ private:
 TEST (BellBankEquivalence, QueuedTicksMatchTheReferenceWithEveryKernel)
 {
     std::uint32_t seed = 300;
-    for (auto kernel : availableKernels())
+    for (auto kernel : test::availableKernels())
     {
         SCOPED_TRACE (BellBank::kernelName (kernel));
         for (double rate : { 44100.0, 48000.0, 96000.0 })
@@ -453,7 +444,7 @@ void expectEnginesAgree (BellKernel kernel, std::uint32_t seed, bool busy = fals
 // The whole engine with every vector kernel against its plain chain.
 void expectEveryKernelAgrees (std::initializer_list<std::uint32_t> seeds, bool everyBellRamping)
 {
-    for (auto kernel : availableKernels())
+    for (auto kernel : test::availableKernels())
     {
         if (kernel == BellKernel::scalar)
             continue;

@@ -674,11 +674,8 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
         // The same through each kernel's vectors, a set's share of the gain
         // taken on the way as the bank does.
         std::vector<float> amplitudes (gains.size());
-        for (auto kernel : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
+        for (auto kernel : test::availableKernels())
         {
-            if (! BellBank::isAvailable (kernel))
-                continue;
-
             for (float weight : { 1.0f, 0.37f })
             {
                 amplitudesFor (kernel, gains.data(), weight, amplitudes.data(), (int) gains.size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BellBank.h"
 #include "CarveEngine.h"
 
 #include <cmath>
@@ -14,6 +15,16 @@
 
 namespace vo::plugins::zel::test
 {
+
+// Every bell kernel this CPU runs, the plain chain first.
+inline std::vector<BellKernel> availableKernels()
+{
+    std::vector<BellKernel> kernels;
+    for (auto kernel : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
+        if (BellBank::isAvailable (kernel))
+            kernels.push_back (kernel);
+    return kernels;
+}
 
 // Flushes subnormals the way the audio thread runs, restoring the mode after.
 class FlushedDenormals

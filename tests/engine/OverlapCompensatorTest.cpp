@@ -1,6 +1,5 @@
 #include "OverlapCompensator.h"
 
-#include "BellBank.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -66,16 +65,6 @@ bool plainPass (const OverlapCompensator& overlap, const std::array<float, kBand
     }
 
     return notConverged;
-}
-
-// Every kernel this CPU runs; each has its own way through the pass.
-std::vector<BellKernel> availableKernels()
-{
-    std::vector<BellKernel> kernels;
-    for (auto kernel : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
-        if (BellBank::isAvailable (kernel))
-            kernels.push_back (kernel);
-    return kernels;
 }
 
 class OverlapAt48k : public ::testing::Test
@@ -198,7 +187,7 @@ TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
                 gains[(size_t) b] = gainKind == 0 ? 0.0f : gainKind == 1 ? -kMaxCutDb : gainKind == 2 ? -0.0f : depth (rng);
             }
 
-            for (auto kernel : availableKernels())
+            for (auto kernel : test::availableKernels())
             {
                 auto plain = gains, passed = gains;
                 for (int pass = 0; pass < 4; ++pass)
@@ -284,7 +273,7 @@ TEST (OverlapCompensatorPasses, RandomChainsOfPassesGiveThePlainPassBits)
     {
         OverlapCompensator overlap;
         overlap.prepare (rate);
-        for (auto kernel : availableKernels())
+        for (auto kernel : test::availableKernels())
         {
             expectPlainPassBits (overlap, kernel, rng, rate, 700);
 
@@ -301,7 +290,7 @@ TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
     OverlapCompensator overlap;
     overlap.prepare (48000.0);
 
-    for (auto kernel : availableKernels())
+    for (auto kernel : test::availableKernels())
     {
         for (float before : { 0.0f, -12.0f })
         {
