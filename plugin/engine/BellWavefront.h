@@ -337,28 +337,38 @@ struct Wavefront
         }
     }
 
-    // The running state of a sweep (below), kept from group to group.
+    // A sweep (below) runs the vectors in two halves, one after the other
+    // over a tile of groups: the state of all the vectors does not fit in the
+    // registers, and spilling it costs more than the arithmetic. The lower
+    // half leaves its top vector's outputs in a link for the upper half.
+    static constexpr int kHalf = kVectors / 2;
+    static constexpr int kTileGroups = 16;
+
+    // The running state of one half of a sweep, kept from group to group.
     struct Sweep
     {
-        Vec ic1[(unsigned) kVectors], ic2[(unsigned) kVectors], a1[(unsigned) kVectors], m1[(unsigned) kVectors];
-        Vec out[(unsigned) kVectors];
+        Vec ic1[(unsigned) kHalf], ic2[(unsigned) kHalf], a1[(unsigned) kHalf], m1[(unsigned) kHalf];
+        Vec out[(unsigned) kHalf];
     };
 
     // Sweep groups whose tick-edge vectors are not one of the patterns below.
     static constexpr unsigned kAnyEdges = ~0u;
 
-    // One group of a sweep. Edges has a bit for each vector at a tick's edge,
-    // and Entering a bit for each of those whose group begins the next tick
-    // (the others end theirs); or Edges is kAnyEdges to read them from the
-    // plans. Knowing them when compiling spares every vector of every row a
-    // test whose outcome moves up a vector from one group to the next, and
-    // lets each edge take only the work its side of the edge needs.
-    template <unsigned Edges, unsigned Entering>
+    // One group of the half of a sweep from vector V0 up. Edges has a bit for
+    // each of its vectors at a tick's edge, and Entering a bit for each of
+    // those whose group begins the next tick (the others end theirs); or Edges
+    // is kAnyEdges to read them from the plans. Knowing them when compiling
+    // spares every vector of every row a test whose outcome moves up a vector
+    // from one group to the next, and lets each edge take only the work its
+    // side of the edge needs. The lowest vector takes the input (V0 == 0) or
+    // the link's row; the lower half writes the link.
+    template <int V0, unsigned Edges, unsigned Entering>
     __attribute__ ((always_inline)) static inline void sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
-                                                                   const Vec* da1, const Vec* dm1) noexcept
+                                                                   const Vec* da1, const Vec* dm1, Vec* link) noexcept
     {
         constexpr bool kKnown = Edges != kAnyEdges;
-        constexpr auto kV = (unsigned) kVectors;
+        constexpr bool kTop = V0 + kHalf == kVectors;
+        constexpr auto kH = (unsigned) kHalf;
         const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
         const Vec two = opaqueTwo();
         const int topRow = (q - (kVectors - 1)) * G;
@@ -367,16 +377,16 @@ struct Wavefront
 
         // What the known edges read, once for the group: the next tick's steps
         // and start, and the ending tick's landing.
-        [[maybe_unused]] Vec newDa[kV], newDm[kV], startA1[kV], startM1[kV], landA1[kV], landM1[kV];
+        [[maybe_unused]] Vec newDa[kH], newDm[kH], startA1[kH], startM1[kH], landA1[kH], landM1[kH];
         if constexpr (kKnown)
         {
 #pragma GCC unroll 8
-            for (int b = 0; b < kVectors; ++b)
+            for (int b = 0; b < kHalf; ++b)
             {
                 if (! atEdge (b))
                     continue;
-                const Plan& pl = plans[-b];
-                const int o = b * W;
+                const Plan& pl = plans[-(V0 + b)];
+                const int o = (V0 + b) * W;
                 landA1[b] = load (pl.prev->landA1 + o);
                 landM1[b] = load (pl.prev->landM1 + o);
                 if (entering (b))
@@ -393,7 +403,13 @@ struct Wavefront
 
         for (int r = 0; r < G; ++r)
         {
-            const Vec in = load (input + 2 * (q * G + r) - (W - 2));
+            Vec in;
+            if constexpr (V0 == 0)
+                in = load (input + 2 * (q * G + r) - (W - 2));
+            else
+                in = link[r];
+            if constexpr (! kTop)
+                link[r] = s.out[kHalf - 1];
 
             // Where the lanes of a vector that begins the next tick stand on
             // this row: still in the ending tick, landing it, or starting.
@@ -401,7 +417,7 @@ struct Wavefront
             const Mask before = lag > row, lands = lag == row + 1, starts = lag == row;
 
 #pragma GCC unroll 8
-            for (int b = kVectors - 1; b >= 0; --b)
+            for (int b = kHalf - 1; b >= 0; --b)
             {
                 const Vec v = feed (b == 0 ? in : s.out[b - 1], s.out[b]);
                 Vec a1 = s.a1[b], m1 = s.m1[b];
@@ -413,8 +429,8 @@ struct Wavefront
                 }
                 else if constexpr (! kKnown)
                 {
-                    const Plan& pl = plans[-b];
-                    const int o = b * W;
+                    const Plan& pl = plans[-(V0 + b)];
+                    const int o = (V0 + b) * W;
                     stepAtEdge (pl, o, r, da1[b], dm1[b], load (pl.cur->da1 + o), load (pl.cur->dm1 + o), a1, m1);
                 }
                 else if (entering (b))
@@ -443,7 +459,7 @@ struct Wavefront
                 s.a1[b] = a1;
                 s.m1[b] = m1;
 
-                const Vec g = load (f.lanes->g + b * W);
+                const Vec g = load (f.lanes->g + (V0 + b) * W);
                 const Vec a2 = a1 * g;
                 const Vec a3 = a2 * g;
                 const Vec ic1 = s.ic1[b], ic2 = s.ic2[b];
@@ -455,38 +471,33 @@ struct Wavefront
                 s.out[b] = v + m1 * bp;
             }
 
-            // The last band's output: sample row - (G - 1) of the top vector.
-            const int sample = topRow + r - (G - 1);
-            f.output[2 * sample] = s.out[kVectors - 1][W - 2];
-            f.output[2 * sample + 1] = s.out[kVectors - 1][W - 1];
+            if constexpr (kTop)
+            {
+                // The last band's output: sample row - (G - 1) of the top vector.
+                const int sample = topRow + r - (G - 1);
+                f.output[2 * sample] = s.out[kHalf - 1][W - 2];
+                f.output[2 * sample + 1] = s.out[kHalf - 1][W - 1];
+            }
         }
     }
 
-    // Groups qBegin ... qEnd - 1, all inside the run, with every vector
-    // stepping plainly, standing still or at a tick's edge: all the vectors
-    // at once, row by row, their states kept here from group to group.
-    //
-    // Each row of a vector waits on its previous row (through the pair shift
-    // in feed) for longer than the arithmetic of a few vectors takes, so the
-    // core needs most of the vectors in flight; blocks of a few vectors would
-    // also reload and store their states every G rows. The vectors of a row
-    // go from the top down, so that each still finds the previous row's
-    // output of the one below it.
-    __attribute__ ((noinline)) static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
+    // Groups qBegin ... qEnd - 1 of the half from vector V0 up.
+    template <int V0>
+    __attribute__ ((noinline)) static void sweepHalf (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept
     {
         BellLanes& lanes = *f.lanes;
-        constexpr auto kV = (unsigned) kVectors;
+        constexpr auto kH = (unsigned) kHalf;
         Sweep s;
 
 #pragma GCC unroll 8
-        for (int b = 0; b < kVectors; ++b)
+        for (int b = 0; b < kHalf; ++b)
         {
-            const int o = b * W;
+            const int o = (V0 + b) * W;
             s.ic1[b] = load (lanes.ic1 + o);
             s.ic2[b] = load (lanes.ic2 + o);
             s.a1[b] = load (lanes.a1 + o);
             s.m1[b] = load (lanes.m1 + o);
-            s.out[b] = lastOut[b];
+            s.out[b] = lastOut[V0 + b];
         }
 
         for (int q = qBegin; q < qEnd; ++q)
@@ -495,13 +506,13 @@ struct Wavefront
             // leaves it exactly where it is; one at a tick's edge starts with
             // the ending tick's.
             const Plan* plans = f.plans + q + kVectors;
-            Vec da1[kV], dm1[kV];
+            Vec da1[kH], dm1[kH];
             unsigned edges = 0, entering = 0;
 #pragma GCC unroll 8
-            for (int b = 0; b < kVectors; ++b)
+            for (int b = 0; b < kHalf; ++b)
             {
-                const int o = b * W;
-                const Plan& pl = plans[-b];
+                const int o = (V0 + b) * W;
+                const Plan& pl = plans[-(V0 + b)];
                 const bool edge = pl.motion == tickEdge;
                 const bool steps = pl.motion == stepping;
                 da1[b] = edge ? load (pl.prev->da1 + o) : steps ? load (pl.cur->da1 + o) : Vec {};
@@ -512,30 +523,28 @@ struct Wavefront
 
             // Full ticks put two neighbouring vectors at an edge in each group:
             // the lower one begins the next tick where the upper one, whose
-            // rows are G earlier, ends the last. Anything else goes the
-            // general way.
+            // rows are G earlier, ends the last; the pair may straddle the
+            // halves. Anything else goes the general way.
+            Vec* groupLink = link + (q - qBegin) * G;
             const unsigned key = edges | entering << 8;
-#define ZEL_SWEEP_GROUP(E, N) sweepGroup<E, N> (f, input, q, s, edges, da1, dm1)
+#define ZEL_SWEEP_GROUP(E, N) sweepGroup<V0, E, N> (f, input, q, s, edges, da1, dm1, groupLink)
             switch (key)
             {
-                case 0x0000: ZEL_SWEEP_GROUP (0x00, 0x00); break;
-                case 0x0103: ZEL_SWEEP_GROUP (0x03, 0x01); break;
-                case 0x0206: ZEL_SWEEP_GROUP (0x06, 0x02); break;
-                case 0x040c: ZEL_SWEEP_GROUP (0x0c, 0x04); break;
-                case 0x0818: ZEL_SWEEP_GROUP (0x18, 0x08); break;
-                case 0x1030: ZEL_SWEEP_GROUP (0x30, 0x10); break;
-                case 0x2060: ZEL_SWEEP_GROUP (0x60, 0x20); break;
-                case 0x40c0: ZEL_SWEEP_GROUP (0xc0, 0x40); break;
-                case 0x8081: ZEL_SWEEP_GROUP (0x81, 0x80); break;
+                case 0x000: ZEL_SWEEP_GROUP (0x0, 0x0); break;
+                case 0x103: ZEL_SWEEP_GROUP (0x3, 0x1); break;
+                case 0x206: ZEL_SWEEP_GROUP (0x6, 0x2); break;
+                case 0x40c: ZEL_SWEEP_GROUP (0xc, 0x4); break;
+                case 0x808: ZEL_SWEEP_GROUP (0x8, 0x8); break;
+                case 0x001: ZEL_SWEEP_GROUP (0x1, 0x0); break;
                 default: ZEL_SWEEP_GROUP (kAnyEdges, 0); break;
             }
 #undef ZEL_SWEEP_GROUP
         }
 
 #pragma GCC unroll 8
-        for (int b = 0; b < kVectors; ++b)
+        for (int b = 0; b < kHalf; ++b)
         {
-            const int o = b * W;
+            const int o = (V0 + b) * W;
             const Vec g = load (lanes.g + o);
             store (lanes.ic1 + o, s.ic1[b]);
             store (lanes.ic2 + o, s.ic2[b]);
@@ -543,7 +552,21 @@ struct Wavefront
             store (lanes.m1 + o, s.m1[b]);
             store (lanes.a2 + o, s.a1[b] * g);
             store (lanes.a3 + o, s.a1[b] * g * g);
-            lastOut[b] = s.out[b];
+            lastOut[V0 + b] = s.out[b];
+        }
+    }
+
+    // Groups qBegin ... qEnd - 1, all inside the run, with every vector
+    // stepping plainly, standing still or at a tick's edge, a tile of groups
+    // at a time.
+    static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
+    {
+        Vec link[(unsigned) (kTileGroups * G)];
+        for (int q = qBegin; q < qEnd; q += kTileGroups)
+        {
+            const int end = q + kTileGroups < qEnd ? q + kTileGroups : qEnd;
+            sweepHalf<0> (f, input, q, end, lastOut, link);
+            sweepHalf<kHalf> (f, input, q, end, lastOut, link);
         }
     }
 
