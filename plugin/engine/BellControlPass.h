@@ -15,6 +15,10 @@
 #include "BellLanes.h"
 #include "BellVectorTypes.h"
 
+#if defined(__AVX512F__)
+ #include <immintrin.h>
+#endif
+
 namespace vo::plugins::zel
 {
 namespace
@@ -47,9 +51,61 @@ struct ControlPass
         __builtin_memcpy (p, &v, sizeof (V));
     }
 
-    static Mask loadFlags (const bool* p) noexcept { return __builtin_convertvector (load<Bytes> (p), Mask) != 0; }
-    static void storeFlags (bool* p, Mask m) noexcept { store (p, __builtin_convertvector (m & 1, Bytes)); }
-    static Mask widen (FloatMask m) noexcept { return __builtin_convertvector (m, Mask); }
+    // Conversions between lane sizes. GCC 12 takes the widest ones apart a
+    // half or a lane at a time (bytes even through the general registers),
+    // where the 512-bit instruction set has one instruction for each. The
+    // zero-masking forms with every lane set are the same instructions; the
+    // plain ones start from an undefined register that GCC 12 warns about.
+#if defined(__AVX512F__)
+    static constexpr __mmask8 kAll = 0xff;
+#endif
+    static Mask loadFlags (const bool* p) noexcept
+    {
+#if defined(__AVX512F__)
+        if constexpr (W == 8)
+            return (Mask) _mm512_maskz_cvtepi8_epi64 (kAll, _mm_loadl_epi64 ((const __m128i*) p)) != 0;
+#endif
+        return __builtin_convertvector (load<Bytes> (p), Mask) != 0;
+    }
+
+    static void storeFlags (bool* p, Mask m) noexcept
+    {
+#if defined(__AVX512F__)
+        if constexpr (W == 8)
+        {
+            _mm_storel_epi64 ((__m128i*) p, _mm512_maskz_cvtepi64_epi8 (kAll, (__m512i) (m & 1)));
+            return;
+        }
+#endif
+        store (p, __builtin_convertvector (m & 1, Bytes));
+    }
+
+    static Mask widen (FloatMask m) noexcept
+    {
+#if defined(__AVX512F__)
+        if constexpr (W == 8)
+            return (Mask) _mm512_maskz_cvtepi32_epi64 (kAll, (__m256i) m);
+#endif
+        return __builtin_convertvector (m, Mask);
+    }
+
+    static FloatMask narrow (Mask m) noexcept
+    {
+#if defined(__AVX512F__)
+        if constexpr (W == 8)
+            return (FloatMask) _mm512_maskz_cvtepi64_epi32 (kAll, (__m512i) m);
+#endif
+        return __builtin_convertvector (m, FloatMask);
+    }
+
+    static Vec toDoubles (Floats f) noexcept
+    {
+#if defined(__AVX512F__)
+        if constexpr (W == 8)
+            return _mm512_maskz_cvtps_pd (kAll, (__m256) f);
+#endif
+        return __builtin_convertvector (f, Vec);
+    }
 
     static void apply (BellAmplitudeStep& step) noexcept
     {
@@ -71,7 +127,7 @@ struct ControlPass
 
             // The design for the new amplitude: k = 1 / (A Q), the band-pass
             // mix exactly zero at unity, a1 = 1 / ((g + k) g + 1).
-            const Vec amp = __builtin_convertvector (t, Vec);
+            const Vec amp = toDoubles (t);
             const Vec g = load<Vec> (b.g + i);
             const Vec k = 1.0 / (amp * kQ);
             const Mask unity = widen (t == 1.0f);
@@ -104,9 +160,9 @@ struct ControlPass
             store (b.dm1 + i, ramp ? (m1 - m1Old) / kRampSamples : stop ? Vec {} : load<Vec> (b.dm1 + i));
             store (b.da1 + i, ramp ? (a1 - a1Old) / kRampSamples : stop ? Vec {} : load<Vec> (b.da1 + i));
 
-            const FloatMask takes = __builtin_convertvector (now | ramp, FloatMask);
+            const FloatMask takes = narrow (now | ramp);
             store (b.A + i, takes ? t : A);
-            store (step.last + i, __builtin_convertvector (moved, FloatMask) ? t : last);
+            store (step.last + i, narrow (moved) ? t : last);
 
             const Mask running = (ramping & ~now) | ramp;
             storeFlags (b.ramping + i, running);
