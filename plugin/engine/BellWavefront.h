@@ -99,7 +99,6 @@ struct Wavefront
         int numSamples;
         const BellSegment* segments;
         int segmentCount;
-        const unsigned char* segmentOfGroup;   // by first row / G, for rows inside the run
         const BellPlan* plans;                 // by first row / G + kVectors; runs of several segments only
         const BellPlan* shared;                // every vector's, in runs of a single segment
         bool anyMotion;
@@ -587,25 +586,41 @@ struct Wavefront
         return length >= G && steps && ! (seg.landAt >= 0 && seg.landAt < G);
     }
 
-    // Where the vector whose group starts at row R stands in the segments.
-    static Plan planFor (const Frame& f, int R) noexcept
+    // A segment's schedule clamped to its length, worked out once per run.
+    struct Span
     {
-        int k = 0;
-        if (R >= f.numSamples)
-            k = f.segmentCount - 1;
-        else if (R > 0)
-            k = f.segmentOfGroup[R / G];
+        int start, end;
+        long long step, land;
+        bool endsPlainly, startsPlainly;
+    };
 
-        const BellSegment& seg = f.segments[k];
-        const int end = k + 1 < f.segmentCount ? f.segments[k + 1].start : f.numSamples;
-        const bool entering = k > 0 && R == seg.start;
+    static Span spanOf (const BellSegment& seg, int end) noexcept
+    {
+        const int length = end - seg.start;
+        Span span;
+        span.start = seg.start;
+        span.end = end;
+        span.step = seg.stepCount < length ? seg.stepCount : length;
+        span.land = seg.landAt >= 0 && seg.landAt < length ? seg.landAt : kNever;
+        span.endsPlainly = endsPlainly (seg, length);
+        span.startsPlainly = startsPlainly (seg, length);
+        return span;
+    }
+
+    // Where the vector whose group starts at row R stands in segment k, the
+    // one that holds row R (the first for rows before the run, the last for
+    // rows after it).
+    static Plan planFor (const BellSegment* segments, const Span* spans, int segmentCount, int k, int R) noexcept
+    {
+        const Span& span = spans[k];
+        const bool entering = k > 0 && R == span.start;
 
         Plan plan;
-        plan.cur = seg.tick;
-        plan.prev = entering ? f.segments[k - 1].tick : seg.tick;
-        plan.segStart = seg.start;
-        plan.stepCur = seg.stepCount < end - seg.start ? seg.stepCount : end - seg.start;
-        plan.landCur = seg.landAt >= 0 && seg.landAt < end - seg.start ? seg.landAt : kNever;
+        plan.cur = segments[k].tick;
+        plan.prev = entering ? segments[k - 1].tick : plan.cur;
+        plan.segStart = span.start;
+        plan.stepCur = span.step;
+        plan.landCur = span.land;
         plan.stepPrev = 0;
         plan.landPrev = kNever;
         plan.lenPrev = 0;
@@ -615,18 +630,17 @@ struct Wavefront
 
         if (entering)
         {
-            const BellSegment& before = f.segments[k - 1];
-            const int length = seg.start - before.start;
-            plan.stepPrev = before.stepCount < length ? before.stepCount : length;
-            plan.landPrev = before.landAt >= 0 && before.landAt < length ? before.landAt : kNever;
-            plan.lenPrev = length;
+            const Span& before = spans[k - 1];
+            plan.stepPrev = before.step;
+            plan.landPrev = before.land;
+            plan.lenPrev = span.start - before.start;
             plan.crossLimit = 0;
-            plan.motion = endsPlainly (before, length) && startsPlainly (seg, end - seg.start) ? tickEdge : crossing;
+            plan.motion = before.endsPlainly && span.startsPlainly ? tickEdge : crossing;
             return plan;
         }
 
         // The group just before the next tick, where the ending tick lands.
-        if (k + 1 < f.segmentCount && R == end - G && endsPlainly (seg, end - seg.start))
+        if (k + 1 < segmentCount && R == span.end - G && span.endsPlainly)
         {
             plan.edgeOffset = -G;
             plan.motion = tickEdge;
@@ -634,7 +648,7 @@ struct Wavefront
         }
 
         // Counts of this vector's lanes over the group: lo ... hi.
-        const long long lo = R - seg.start - (G - 1), hi = R - seg.start + (G - 1);
+        const long long lo = R - span.start - (G - 1), hi = R - span.start + (G - 1);
         const bool anySteps = (lo > 0 ? lo : 0) < (hi + 1 < plan.stepCur ? hi + 1 : plan.stepCur);
         const bool anyLanding = plan.landCur >= lo && plan.landCur <= hi;
         if (! anySteps && ! anyLanding)
@@ -777,17 +791,6 @@ struct Wavefront
     {
         const int n = run.numSamples;
 
-        // Segments start on multiples of G, so a group's first row finds its
-        // segment here.
-        static_assert (BellSegment::kSegmentAlignment % G == 0);
-        unsigned char segmentOfGroup[(unsigned) (BellRun::kMaxSamples / G + 1)];
-        for (int k = 0; k < run.segmentCount; ++k)
-        {
-            const int end = k + 1 < run.segmentCount ? run.segments[k + 1].start : n;
-            for (int row = run.segments[k].start; row < end; row += G)
-                segmentOfGroup[row / G] = (unsigned char) k;
-        }
-
         const int groupsPerVector = (n + 2 * G - 2) / G;
         const int groups = kVectors + groupsPerVector - 1;
 
@@ -809,23 +812,39 @@ struct Wavefront
         shared.landPrev = shared.crossLimit = kNever;
         shared.motion = stepping;
 
-        const Frame f { run.lanes, run.output, n, run.segments, run.segmentCount, segmentOfGroup, run.plans, &shared, anyMotion };
+        const Frame f { run.lanes, run.output, n, run.segments, run.segmentCount, run.plans, &shared, anyMotion };
         const bool planned = kMultiTick && anyMotion && run.segmentCount > 1;
+
+        // Each plan, and how many of the plans before it need the general
+        // paths: group q's vectors read plans q + 1 ... q + kVectors.
+        unsigned short general[(unsigned) (BellRun::kMaxPlans + 1)];
         if (planned)
-            for (int i = 0; i < groups + 1; ++i)
-                run.plans[i] = planFor (f, (i - kVectors) * G);
+        {
+            // Segments start on multiples of G, so every group's first row
+            // lies in one segment.
+            static_assert (BellSegment::kSegmentAlignment % G == 0);
+            Span spans[(unsigned) BellRun::kMaxSegments];
+            for (int k = 0; k < run.segmentCount; ++k)
+                spans[k] = spanOf (run.segments[k], k + 1 < run.segmentCount ? run.segments[k + 1].start : n);
+
+            general[0] = 0;
+            for (int i = 0, k = 0; i < groups + 1; ++i)
+            {
+                const int R = (i - kVectors) * G;
+                while (k + 1 < run.segmentCount && R >= spans[k + 1].start)
+                    ++k;
+                run.plans[i] = planFor (run.segments, spans, run.segmentCount, k, R);
+                general[i + 1] = (unsigned short) (general[i] + (run.plans[i].motion >= scheduled ? 1 : 0));
+            }
+        }
         Vec out[(unsigned) kVectors] = {};
 
         // Whether group q lies inside the run with every vector stepping
         // plainly, standing still or at a tick's edge.
-        const auto sweeps = [&f, n] (int q)
+        const auto sweeps = [&general, n] (int q)
         {
-            if ((q - (kVectors - 1)) * G - (G - 1) < 0 || q * G + G - 1 >= n)
-                return false;
-            for (int p = 0; p < kVectors; ++p)
-                if (f.plans[q - p + kVectors].motion >= scheduled)
-                    return false;
-            return true;
+            const bool inside = (q - (kVectors - 1)) * G - (G - 1) >= 0 && q * G + G - 1 < n;
+            return inside && general[q + kVectors + 1] == general[q + 1];
         };
 
         for (int q = 0; q < groups; ++q)
