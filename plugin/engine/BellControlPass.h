@@ -63,7 +63,7 @@ struct ControlPass
     {
 #if defined(__AVX512F__)
         if constexpr (W == 8)
-            return (Mask) _mm512_maskz_cvtepi8_epi64 (kAll, _mm_loadl_epi64 ((const __m128i*) p)) != 0;
+            return (Mask) _mm512_maskz_cvtepi8_epi64 (kAll, _mm_cvtsi64_si128 (load<long long> (p))) != 0;
 #endif
         return __builtin_convertvector (load<Bytes> (p), Mask) != 0;
     }
@@ -73,7 +73,7 @@ struct ControlPass
 #if defined(__AVX512F__)
         if constexpr (W == 8)
         {
-            _mm_storel_epi64 ((__m128i*) p, _mm512_maskz_cvtepi64_epi8 (kAll, (__m512i) (m & 1)));
+            store (p, _mm_cvtsi128_si64 (_mm512_maskz_cvtepi64_epi8 (kAll, (__m512i) (m & 1))));
             return;
         }
 #endif
