@@ -338,8 +338,10 @@ struct Wavefront
 
     // A sweep (below) runs the vectors in two halves, one after the other
     // over a tile of groups: the state of all the vectors does not fit in the
-    // registers, and spilling it costs more than the arithmetic. The lower
-    // half leaves its top vector's outputs in a link for the upper half.
+    // registers, and spilling it costs more than the arithmetic. Four vectors
+    // still give the core enough independent work while each waits on its own
+    // previous row. The lower half leaves its top vector's outputs in a link
+    // for the upper half.
     static constexpr int kHalf = kVectors / 2;
     static constexpr int kTileGroups = 16;
 
