@@ -97,7 +97,6 @@ struct Wavefront
         BellLanes* lanes;
         double* output;
         int numSamples;
-        const BellSegment* segments;
         int segmentCount;
         const BellPlan* plans;                 // by first row / G + kVectors; runs of several segments only
         const BellPlan* shared;                // every vector's, in runs of a single segment
@@ -588,6 +587,12 @@ struct Wavefront
         return length >= G && steps && ! (seg.landAt >= 0 && seg.landAt < G);
     }
 
+    // Where segment k of a run ends: where the next begins, or the run's end.
+    static int segmentEnd (const BellRun& run, int k) noexcept
+    {
+        return k + 1 < run.segmentCount ? run.segments[k + 1].start : run.numSamples;
+    }
+
     // A segment's schedule clamped to its length, worked out once per run.
     struct Span
     {
@@ -805,16 +810,16 @@ struct Wavefront
         static_assert (BellRun::kMaxSamples / G + 2 * kVectors + 4 <= BellRun::kMaxPlans);
 
         // A single segment's schedule, clamped to the run.
-        const BellSegment& only = run.segments[0];
+        const Span whole = spanOf (run.segments[0], n);
         BellPlan shared {};
-        shared.cur = shared.prev = only.tick;
+        shared.cur = shared.prev = run.segments[0].tick;
         shared.segStart = 0;
-        shared.stepCur = only.stepCount < n ? only.stepCount : n;
-        shared.landCur = only.landAt >= 0 && only.landAt < n ? only.landAt : kNever;
+        shared.stepCur = whole.step;
+        shared.landCur = whole.land;
         shared.landPrev = shared.crossLimit = kNever;
         shared.motion = stepping;
 
-        const Frame f { run.lanes, run.output, n, run.segments, run.segmentCount, run.plans, &shared, anyMotion };
+        const Frame f { run.lanes, run.output, n, run.segmentCount, run.plans, &shared, anyMotion };
         const bool planned = kMultiTick && anyMotion && run.segmentCount > 1;
 
         // Each plan, and how many of the plans before it need the general
@@ -827,7 +832,7 @@ struct Wavefront
             static_assert (BellSegment::kSegmentAlignment % G == 0);
             Span spans[(unsigned) BellRun::kMaxSegments];
             for (int k = 0; k < run.segmentCount; ++k)
-                spans[k] = spanOf (run.segments[k], k + 1 < run.segmentCount ? run.segments[k + 1].start : n);
+                spans[k] = spanOf (run.segments[k], segmentEnd (run, k));
 
             general[0] = 0;
             for (int i = 0, k = 0; i < groups + 1; ++i)
@@ -959,7 +964,7 @@ struct Wavefront
         for (int k = 0; k < run.segmentCount; ++k)
         {
             const int start = run.segments[k].start;
-            const int end = k + 1 < run.segmentCount ? run.segments[k + 1].start : run.numSamples;
+            const int end = segmentEnd (run, k);
 
             BellSegment segment = run.segments[k];
             segment.start = 0;
