@@ -17,12 +17,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 namespace
 {
 constexpr double kSampleRate = 48000.0;
 constexpr int kBlockSize = 512;
+
+// The bundle under test: the build's own, unless ZEL_VST3_BUNDLE names
+// another copy (the packaging tests point it at the one the package installs).
+juce::String bundlePath()
+{
+    const char* overridden = std::getenv ("ZEL_VST3_BUNDLE");
+    return overridden != nullptr && *overridden != 0 ? juce::String (overridden) : juce::String (ZEL_VST3_PATH);
+}
 
 #if defined(__SANITIZE_ADDRESS__)
  #define ZEL_HOST_TEST_LEAK_CHECKED 1
@@ -38,7 +47,7 @@ constexpr int kBlockSize = 512;
 // no names. Pinning the module keeps both, so only real leaks are reported.
 // Other builds unload it as a DAW does.
 const bool modulePinned = [] {
-    const auto path = juce::String (ZEL_VST3_PATH) + "/Contents/x86_64-linux/ZEL.so";
+    const auto path = bundlePath() + "/Contents/x86_64-linux/ZEL.so";
     return dlopen (path.toRawUTF8(), RTLD_NOW | RTLD_NODELETE) != nullptr;
 }();
 #endif
@@ -47,7 +56,7 @@ std::unique_ptr<juce::PluginDescription> describeBundle()
 {
     juce::VST3PluginFormat format;
     juce::OwnedArray<juce::PluginDescription> found;
-    format.findAllTypesForFile (found, ZEL_VST3_PATH);
+    format.findAllTypesForFile (found, bundlePath());
     if (found.isEmpty())
         return nullptr;
     return std::make_unique<juce::PluginDescription> (*found[0]);
@@ -95,7 +104,7 @@ void fillSignal (juce::AudioBuffer<float>& buffer, int channels, int offset)
 TEST (HostedVst3, FactoryAndClassInformation)
 {
     const auto d = describeBundle();
-    ASSERT_NE (d, nullptr) << "cannot scan " << ZEL_VST3_PATH;
+    ASSERT_NE (d, nullptr) << "cannot scan " << bundlePath();
     EXPECT_EQ (d->name, "ZEL");
     EXPECT_EQ (d->manufacturerName, "velmora");
     EXPECT_EQ (d->category, "Fx|Dynamics");
@@ -234,7 +243,7 @@ TEST (HostedVst3, ProcessesOddBlockSizesWithSidechainAndAutomation)
 TEST (HostedVst3, ProgramListHasOneNamedProgram)
 {
     using namespace Steinberg;
-    const auto modulePath = juce::String (ZEL_VST3_PATH) + "/Contents/x86_64-linux/ZEL.so";
+    const auto modulePath = bundlePath() + "/Contents/x86_64-linux/ZEL.so";
     void* module = dlopen (modulePath.toRawUTF8(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (module, nullptr) << dlerror();
 
