@@ -14,8 +14,8 @@
 // shared machine take the minimum of several runs.
 
 #include "CarveEngine.h"
-#include "OverlapCompensator.h"
-#include "ReferenceBellBank.h"
+#include "cut/OverlapCompensator.h"
+#include "reference/ReferenceBellBank.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "BandLayout.h"
-#include "CutBank.h"
-#include "DisplayExchange.h"
-#include "DisplayFrame.h"
+#include "cut/CutBank.h"
+#include "display/DisplayExchange.h"
+#include "display/DisplayFrame.h"
 #include "EngineSettings.h"
-#include "LinearSmoother.h"
-#include "SidechainAnalyser.h"
-#include "SvfFilter.h"
+#include "audition/LinearSmoother.h"
+#include "analysis/SidechainAnalyser.h"
+#include "audition/SvfFilter.h"
 
 #include <array>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "AlignedFftwPlans.h"
+#include "analysis/AlignedFftwPlans.h"
 
 #include <gtest/gtest.h>
 #include <juce_dsp/juce_dsp.h>

@@ -1,5 +1,5 @@
 #include "CarveEngine.h"
-#include "SvfFilter.h"
+#include "audition/SvfFilter.h"
 
 #include "EngineTestSupport.h"
 

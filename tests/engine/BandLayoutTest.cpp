@@ -1,5 +1,5 @@
 #include "BandLayout.h"
-#include "ReferenceBellBank.h"
+#include "reference/ReferenceBellBank.h"
 
 #include "EngineTestSupport.h"
 

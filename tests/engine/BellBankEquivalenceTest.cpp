@@ -2,9 +2,9 @@
 // every kernel this CPU can run: long randomized runs through the bank's own
 // interface and through the whole engine.
 
-#include "BellBank.h"
+#include "bells/BellBank.h"
 #include "CarveEngine.h"
-#include "ReferenceBellBank.h"
+#include "reference/ReferenceBellBank.h"
 
 #include "EngineTestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "BellBank.h"
-#include "ReferenceBellBank.h"
+#include "bells/BellBank.h"
+#include "reference/ReferenceBellBank.h"
 
 #include "EngineTestSupport.h"
 

@@ -1,8 +1,8 @@
 // The engine's block loops must compute exactly what their per-sample
 // counterparts compute: same states, same bits.
 
-#include "SidechainAnalyser.h"
-#include "SvfFilter.h"
+#include "analysis/SidechainAnalyser.h"
+#include "audition/SvfFilter.h"
 
 #include "EngineTestSupport.h"
 

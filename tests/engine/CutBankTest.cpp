@@ -1,4 +1,4 @@
-#include "CutBank.h"
+#include "cut/CutBank.h"
 
 #include <gtest/gtest.h>
 

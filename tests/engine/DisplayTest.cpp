@@ -1,5 +1,5 @@
 #include "CarveEngine.h"
-#include "DisplayExchange.h"
+#include "display/DisplayExchange.h"
 
 #include "EngineTestSupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BellBank.h"
+#include "bells/BellBank.h"
 #include "CarveEngine.h"
 
 #include <cmath>

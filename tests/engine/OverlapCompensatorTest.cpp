@@ -1,4 +1,4 @@
-#include "OverlapCompensator.h"
+#include "cut/OverlapCompensator.h"
 
 #include "EngineTestSupport.h"
 
@@ -193,7 +193,7 @@ TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
                 for (int pass = 0; pass < 4; ++pass)
                 {
                     const bool expected = plainPass (overlap, wanted, plain);
-                    const bool result = overlap.compensate (kernel, wanted, passed);
+                    const bool result = overlap.compensate (kernelsFor (kernel), wanted, passed);
                     const auto where = ::testing::Message() << BellBank::kernelName (kernel) << ", trial " << trial << ", pass " << pass;
                     ASSERT_EQ (expected, result) << where;
                     ASSERT_EQ (0, std::memcmp (plain.data(), passed.data(), sizeof (float) * plain.size())) << where;
@@ -253,7 +253,7 @@ void expectPlainPassBits (const OverlapCompensator& overlap, BellKernel kernel, 
         for (int pass = 0; pass < 12; ++pass)
         {
             const bool expected = plainPass (overlap, wanted, plain);
-            const bool result = overlap.compensate (kernel, wanted, gains);
+            const bool result = overlap.compensate (kernelsFor (kernel), wanted, gains);
             const auto where = ::testing::Message() << BellBank::kernelName (kernel) << ", " << rate << " Hz, trial " << trial << ", pass " << pass;
             ASSERT_EQ (expected, result) << where;
             ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size())) << where;
@@ -306,8 +306,8 @@ TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
             auto expected = start, gains = start;
             for (int pass = 0; pass < 3; ++pass)
             {
-                overlap.compensate (kernel, wanted, expected);
-                overlap.compensate (kernel, withNaN, gains);
+                overlap.compensate (kernelsFor (kernel), wanted, expected);
+                overlap.compensate (kernelsFor (kernel), withNaN, gains);
                 EXPECT_EQ (gains[16], 0.0f) << BellBank::kernelName (kernel);
                 EXPECT_EQ (0, std::memcmp (expected.data(), gains.data(), sizeof (float) * gains.size())) << BellBank::kernelName (kernel);
             }

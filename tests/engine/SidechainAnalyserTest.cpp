@@ -1,4 +1,4 @@
-#include "SidechainAnalyser.h"
+#include "analysis/SidechainAnalyser.h"
 
 #include "EngineTestSupport.h"
 
