@@ -3,7 +3,7 @@
 #include "kernels/EngineKernels.h"
 
 #include "bells/BellControlPass.h"
-#include "bells/BellWavefront.h"
+#include "bells/wavefront/BellWavefront.h"
 #include "cut/CutExp.h"
 
 namespace vo::plugins::zel

@@ -4,7 +4,7 @@
 #include "kernels/EngineKernels.h"
 
 #include "bells/BellControlPass.h"
-#include "bells/BellWavefront.h"
+#include "bells/wavefront/BellWavefront.h"
 
 namespace vo::plugins::zel
 {

@@ -1,0 +1,234 @@
+#pragma once
+
+// The sweep: the widest kernel's path through long multi-tick stretches in
+// which every vector steps plainly, stands still or sits at a tick's edge,
+// the vectors in two halves over a tile of groups (see WavefrontShape.h).
+
+#include "bells/wavefront/WavefrontShape.h"
+
+namespace vo::plugins::zel
+{
+namespace
+{
+
+// One group of the half of a sweep from vector V0 up. Edges has a bit for
+// each of its vectors at a tick's edge, and Entering a bit for each of
+// those whose group begins the next tick (the others end theirs); or Edges
+// is kAnyEdges to read them from the plans. Knowing them when compiling
+// spares every vector of every row a test whose outcome moves up a vector
+// from one group to the next, and lets each edge take only the work its
+// side of the edge needs. The lowest vector takes the input (V0 == 0) or
+// the link's row; the lower half writes the link.
+template <int W>
+template <int V0, unsigned Edges, unsigned Entering>
+__attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
+                                                                     const Vec* da1, const Vec* dm1, Vec* link) noexcept
+{
+    constexpr bool kKnown = Edges != kAnyEdges;
+    constexpr bool kTop = V0 + kHalf == kVectors;
+    constexpr auto kH = (unsigned) kHalf;
+    const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
+    const Vec two = opaqueTwo();
+    const int topRow = (q - (kVectors - 1)) * G;
+    const auto atEdge = [edges] (int b) { return kKnown ? (Edges & (1u << b)) != 0 : (edges & (1u << b)) != 0; };
+    const auto entering = [] (int b) { return (Entering & (1u << b)) != 0; };
+
+    // What the known edges read, once for the group: the next tick's steps
+    // and start, and the ending tick's landing.
+    [[maybe_unused]] Vec newDa[kH], newDm[kH], startA1[kH], startM1[kH], landA1[kH], landM1[kH];
+    if constexpr (kKnown)
+    {
+#pragma GCC unroll 8
+        for (int b = 0; b < kHalf; ++b)
+        {
+            if (! atEdge (b))
+                continue;
+            const Plan& pl = plans[-(V0 + b)];
+            const int o = (V0 + b) * W;
+            landA1[b] = load (pl.prev->landA1 + o);
+            landM1[b] = load (pl.prev->landM1 + o);
+            if (entering (b))
+            {
+                newDa[b] = load (pl.cur->da1 + o);
+                newDm[b] = load (pl.cur->dm1 + o);
+                startA1[b] = load (pl.cur->startA1 + o);
+                startM1[b] = load (pl.cur->startM1 + o);
+            }
+        }
+    }
+
+    const Mask lag = pairLag();
+
+    for (int r = 0; r < G; ++r)
+    {
+        Vec in;
+        if constexpr (V0 == 0)
+            in = load (input + 2 * (q * G + r) - (W - 2));
+        else
+            in = link[r];
+        if constexpr (! kTop)
+            link[r] = s.out[kHalf - 1];
+
+        // Where the lanes of a vector that begins the next tick stand on
+        // this row: still in the ending tick, landing it, or starting.
+        const Mask row = splat (r);
+        const Mask before = lag > row, lands = lag == row + 1, starts = lag == row;
+
+#pragma GCC unroll 8
+        for (int b = kHalf - 1; b >= 0; --b)
+        {
+            const Vec v = feed (b == 0 ? in : s.out[b - 1], s.out[b]);
+            Vec a1 = s.a1[b], m1 = s.m1[b];
+
+            if (! atEdge (b))
+            {
+                a1 = a1 + da1[b];
+                m1 = m1 + dm1[b];
+            }
+            else if constexpr (! kKnown)
+            {
+                const Plan& pl = plans[-(V0 + b)];
+                const int o = (V0 + b) * W;
+                stepAtEdge (pl, o, r, da1[b], dm1[b], load (pl.cur->da1 + o), load (pl.cur->dm1 + o), a1, m1);
+            }
+            else if (entering (b))
+            {
+                // As stepAtEdge at the start of a tick.
+                a1 = starts ? startA1[b] : a1;
+                m1 = starts ? startM1[b] : m1;
+                a1 = a1 + (before ? da1[b] : newDa[b]);
+                m1 = m1 + (before ? dm1[b] : newDm[b]);
+                a1 = lands ? landA1[b] : a1;
+                m1 = lands ? landM1[b] : m1;
+            }
+            else
+            {
+                // The last rows of a tick: every lane steps, and the lowest
+                // pair lands on the last.
+                a1 = a1 + da1[b];
+                m1 = m1 + dm1[b];
+                if (r == G - 1)
+                {
+                    const Mask first = lag == 0;
+                    a1 = first ? landA1[b] : a1;
+                    m1 = first ? landM1[b] : m1;
+                }
+            }
+            s.a1[b] = a1;
+            s.m1[b] = m1;
+
+            const Vec g = load (f.lanes->g + (V0 + b) * W);
+            const Vec a2 = a1 * g;
+            const Vec a3 = a2 * g;
+            const Vec ic1 = s.ic1[b], ic2 = s.ic2[b];
+            const Vec d = v - ic2;
+            const Vec bp = a1 * ic1 + a2 * d;
+            const Vec lp = ic2 + a2 * ic1 + a3 * d;
+            s.ic1[b] = two * bp - ic1;
+            s.ic2[b] = two * lp - ic2;
+            s.out[b] = v + m1 * bp;
+        }
+
+        if constexpr (kTop)
+        {
+            // The last band's output: sample row - (G - 1) of the top vector.
+            const int sample = topRow + r - (G - 1);
+            f.output[2 * sample] = s.out[kHalf - 1][W - 2];
+            f.output[2 * sample + 1] = s.out[kHalf - 1][W - 1];
+        }
+    }
+}
+
+// Groups qBegin ... qEnd - 1 of the half from vector V0 up.
+template <int W>
+template <int V0>
+__attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept
+{
+    BellLanes& lanes = *f.lanes;
+    constexpr auto kH = (unsigned) kHalf;
+    Sweep s;
+
+#pragma GCC unroll 8
+    for (int b = 0; b < kHalf; ++b)
+    {
+        const int o = (V0 + b) * W;
+        s.ic1[b] = load (lanes.ic1 + o);
+        s.ic2[b] = load (lanes.ic2 + o);
+        s.a1[b] = load (lanes.a1 + o);
+        s.m1[b] = load (lanes.m1 + o);
+        s.out[b] = lastOut[V0 + b];
+    }
+
+    for (int q = qBegin; q < qEnd; ++q)
+    {
+        // The steps each vector takes: a still vector adds zeros, which
+        // leaves it exactly where it is; one at a tick's edge starts with
+        // the ending tick's.
+        const Plan* plans = f.plans + q + kVectors;
+        Vec da1[kH], dm1[kH];
+        unsigned edges = 0, entering = 0;
+#pragma GCC unroll 8
+        for (int b = 0; b < kHalf; ++b)
+        {
+            const int o = (V0 + b) * W;
+            const Plan& pl = plans[-(V0 + b)];
+            const bool edge = pl.motion == tickEdge;
+            const bool steps = pl.motion == stepping;
+            da1[b] = edge ? load (pl.prev->da1 + o) : steps ? load (pl.cur->da1 + o) : Vec {};
+            dm1[b] = edge ? load (pl.prev->dm1 + o) : steps ? load (pl.cur->dm1 + o) : Vec {};
+            edges |= (edge ? 1u : 0u) << b;
+            entering |= (edge && pl.edgeOffset == 0 ? 1u : 0u) << b;
+        }
+
+        // Full ticks put two neighbouring vectors at an edge in each group:
+        // the lower one begins the next tick where the upper one, whose
+        // rows are G earlier, ends the last; the pair may straddle the
+        // halves. Anything else goes the general way.
+        Vec* groupLink = link + (q - qBegin) * G;
+        const unsigned key = edges | entering << 8;
+#define ZEL_SWEEP_GROUP(E, N) sweepGroup<V0, E, N> (f, input, q, s, edges, da1, dm1, groupLink)
+        switch (key)
+        {
+            case 0x000: ZEL_SWEEP_GROUP (0x0, 0x0); break;
+            case 0x103: ZEL_SWEEP_GROUP (0x3, 0x1); break;
+            case 0x206: ZEL_SWEEP_GROUP (0x6, 0x2); break;
+            case 0x40c: ZEL_SWEEP_GROUP (0xc, 0x4); break;
+            case 0x808: ZEL_SWEEP_GROUP (0x8, 0x8); break;
+            case 0x001: ZEL_SWEEP_GROUP (0x1, 0x0); break;
+            default: ZEL_SWEEP_GROUP (kAnyEdges, 0); break;
+        }
+#undef ZEL_SWEEP_GROUP
+    }
+
+#pragma GCC unroll 8
+    for (int b = 0; b < kHalf; ++b)
+    {
+        const int o = (V0 + b) * W;
+        const Vec g = load (lanes.g + o);
+        store (lanes.ic1 + o, s.ic1[b]);
+        store (lanes.ic2 + o, s.ic2[b]);
+        store (lanes.a1 + o, s.a1[b]);
+        store (lanes.m1 + o, s.m1[b]);
+        store (lanes.a2 + o, s.a1[b] * g);
+        store (lanes.a3 + o, s.a1[b] * g * g);
+        lastOut[V0 + b] = s.out[b];
+    }
+}
+
+// Groups qBegin ... qEnd - 1, all inside the run, with every vector
+// stepping plainly, standing still or at a tick's edge, a tile of groups
+// at a time.
+template <int W>
+inline void Wavefront<W>::sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
+{
+    Vec link[(unsigned) (kTileGroups * G)];
+    for (int q = qBegin; q < qEnd; q += kTileGroups)
+    {
+        const int end = q + kTileGroups < qEnd ? q + kTileGroups : qEnd;
+        sweepHalf<0> (f, input, q, end, lastOut, link);
+        sweepHalf<kHalf> (f, input, q, end, lastOut, link);
+    }
+}
+
+} // namespace
+} // namespace vo::plugins::zel
