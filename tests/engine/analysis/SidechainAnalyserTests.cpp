@@ -1,6 +1,6 @@
 #include "analysis/SidechainAnalyser.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <juce_dsp/juce_dsp.h>
@@ -15,7 +15,7 @@
 #include <random>
 #include <set>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -38,14 +38,24 @@ void push (SidechainAnalyser& a, const std::vector<float>& x0, const std::vector
 std::vector<float> sine (double freq, double rate, int n, float amp = 1.0f)
 {
     std::vector<float> x ((size_t) n);
-    test::fillSine (x.data(), n, freq, rate, amp);
+    fillSine (x.data(), n, freq, rate, amp);
     return x;
 }
 
-TEST (BandMap, At48kHzBand0HoldsOnlyBin1AndFourBandsAreEmpty)
+// An analyser prepared at 48 kHz, as most checks below start.
+class AnalyserAt48k : public ::testing::Test
 {
+protected:
+    void SetUp() override { a.prepare (48000.0); }
+
     SidechainAnalyser a;
-    a.prepare (48000.0);
+};
+
+using BandMapAt48k = AnalyserAt48k;
+using BandLevelsAt48k = AnalyserAt48k;
+
+TEST_F (BandMapAt48k, Band0HoldsOnlyBin1AndFourBandsAreEmpty)
+{
     EXPECT_EQ (a.getFftSize(), 2048);
     EXPECT_EQ (a.getHop(), 512);
     EXPECT_EQ (a.getFirstBin (0), 1);
@@ -106,12 +116,10 @@ TEST (BandMap, BinsAreContiguousAndExcludeDcAndNyquist)
     }
 }
 
-TEST (BandLevels, EmptyBandsLieOnTheLineBetweenTheirNeighbours)
+TEST_F (BandLevelsAt48k, EmptyBandsLieOnTheLineBetweenTheirNeighbours)
 {
-    SidechainAnalyser a;
-    a.prepare (48000.0);
     std::vector<float> noise (4096);
-    test::fillNoise (noise.data(), (int) noise.size(), 0.5f, 7);
+    fillNoise (noise.data(), (int) noise.size(), 0.5f, 7);
     push (a, noise);
 
     const auto& l = a.getLevels();
@@ -126,16 +134,14 @@ TEST (BandLevels, At22kHzTheTopBandsTakeTheLevelOfBand29)
     SidechainAnalyser a;
     a.prepare (22050.0);
     std::vector<float> noise (4096);
-    test::fillNoise (noise.data(), (int) noise.size(), 0.5f, 9);
+    fillNoise (noise.data(), (int) noise.size(), 0.5f, 9);
     push (a, noise);
     EXPECT_EQ (a.getLevels()[30], a.getLevels()[29]);
     EXPECT_EQ (a.getLevels()[31], a.getLevels()[29]);
 }
 
-TEST (BandLevels, FirstAnalysisHappensOneHopAfterReset)
+TEST_F (BandLevelsAt48k, FirstAnalysisHappensOneHopAfterReset)
 {
-    SidechainAnalyser a;
-    a.prepare (48000.0);
     for (int i = 1; i < 512; ++i)
         ASSERT_FALSE (a.pushSample (0.1f, 0.0f));
     EXPECT_TRUE (a.pushSample (0.1f, 0.0f));
@@ -153,10 +159,8 @@ TEST (BandLevels, FullScaleSineReadsZeroDbInItsBand)
     }
 }
 
-TEST (BandLevels, StereoSineReadsZeroDbOnBothAndMinus3OnOne)
+TEST_F (BandLevelsAt48k, StereoSineReadsZeroDbOnBothAndMinus3OnOne)
 {
-    SidechainAnalyser a;
-    a.prepare (48000.0);
     a.setStereo (true);
     const auto s = sine (1000.0, 48000.0, 2048);
     push (a, s, &s);
@@ -174,28 +178,22 @@ TEST (BandLevels, StereoSineReadsZeroDbOnBothAndMinus3OnOne)
     EXPECT_NEAR (a.getLevels()[18], -3.01f, 0.1f);
 }
 
-TEST (BandLevels, SilenceReadsExactlyMinus100)
+TEST_F (BandLevelsAt48k, SilenceReadsExactlyMinus100)
 {
-    SidechainAnalyser a;
-    a.prepare (48000.0);
     push (a, std::vector<float> (2048, 0.0f));
     for (float l : a.getLevels())
         EXPECT_EQ (l, -100.0f);
 }
 
-TEST (BandLevels, DcOffsetDoesNotRaiseTheLowBands)
+TEST_F (BandLevelsAt48k, DcOffsetDoesNotRaiseTheLowBands)
 {
-    SidechainAnalyser a;
-    a.prepare (48000.0);
     push (a, std::vector<float> (48000, 0.5f));
     for (int b = 0; b < 8; ++b)
         EXPECT_LT (a.getLevels()[(size_t) b], -80.0f) << "band " << b;
 }
 
-TEST (BandLevels, NanInTheSourceNeverReachesTheLevels)
+TEST_F (BandLevelsAt48k, NanInTheSourceNeverReachesTheLevels)
 {
-    SidechainAnalyser a;
-    a.prepare (48000.0);
     std::vector<float> x (4096, 0.0f);
     x[1000] = std::numeric_limits<float>::quiet_NaN();
     x[1500] = std::numeric_limits<float>::infinity();
@@ -430,4 +428,4 @@ TEST (BandLevels, LevelsGiveThePlainAnalysisBitsAtEveryRate)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -1,7 +1,7 @@
 #include "bells/BellBank.h"
 #include "reference/ReferenceBellBank.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -45,8 +45,8 @@ protected:
 TEST_F (BellBankAt48k, UnityIsBitTransparent)
 {
     std::vector<float> left (4096), right (4096);
-    test::fillNoise (left.data(), 4096, 1.0f, 1);
-    test::fillNoise (right.data(), 4096, 1.0f, 2);
+    fillNoise (left.data(), 4096, 1.0f, 1);
+    fillNoise (right.data(), 4096, 1.0f, 2);
     auto l = left, r = right, mono = left;
 
     for (int i = 0; i < 4096; i += 32)
@@ -138,8 +138,8 @@ TEST_F (BellBankAt48k, MidSideCutOnSetARemovesTheSameComponentFromBothChannels)
         a[0][(size_t) b] = amplitudeForDb (-12.0f);
 
     std::vector<float> left (8192), right (8192);
-    test::fillSine (left.data(), 8192, 1000.0, 48000.0, 0.5f);
-    test::fillNoise (right.data(), 8192, 0.3f, 3);
+    fillSine (left.data(), 8192, 1000.0, 48000.0, 0.5f);
+    fillNoise (right.data(), 8192, 0.3f, 3);
     auto l = left, r = right;
     for (int i = 0; i < 8192; i += 32)
         tick (a, l.data() + i, r.data() + i, true);
@@ -162,7 +162,7 @@ TEST_F (BellBankAt48k, MonoRunsOnlySetA)
     auto a = unity();
     a[1][18] = amplitudeForDb (-30.0f);
     std::vector<float> x (2048);
-    test::fillSine (x.data(), 2048, 1000.0, 48000.0);
+    fillSine (x.data(), 2048, 1000.0, 48000.0);
     auto y = x;
     for (int i = 0; i < 2048; i += 32)
     {
@@ -180,7 +180,7 @@ TEST_F (BellBankAt48k, WithoutWriteTheChainsStillRunButSamplesStay)
     writing.prepareFilters (48000.0);
 
     std::vector<float> x (1024);
-    test::fillSine (x.data(), 1024, 1000.0, 48000.0);
+    fillSine (x.data(), 1024, 1000.0, 48000.0);
     auto silent = x, written = x;
     for (int i = 0; i < 512; i += 32)
     {
@@ -244,8 +244,8 @@ void expectSameOutputAsReference (std::uint32_t seed)
                     amp = 1.0f;
             }
 
-        test::fillNoise (l0.data(), 32, 1.0f, seed + (std::uint32_t) t);
-        test::fillNoise (r0.data(), 32, 1.0f, seed + 7919u * (std::uint32_t) t);
+        fillNoise (l0.data(), 32, 1.0f, seed + (std::uint32_t) t);
+        fillNoise (r0.data(), 32, 1.0f, seed + 7919u * (std::uint32_t) t);
         auto l1 = l0, r1 = r0;
 
         const int layout = t / 200; // stereo, mid/side, mono
@@ -273,4 +273,4 @@ TEST (BellBankEquivalence, EngineBankMatchesTheReferenceBitForBit)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

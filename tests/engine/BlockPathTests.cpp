@@ -4,7 +4,7 @@
 #include "analysis/SidechainAnalyser.h"
 #include "audition/SvfFilter.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -46,8 +46,8 @@ TEST (BlockPaths, AuditionCascadeMatchesSampleBySample)
         {
             const int n = length (rng);
             std::vector<float> x0 ((size_t) n), x1 ((size_t) n), y0 ((size_t) n), y1 ((size_t) n);
-            test::fillNoise (x0.data(), n, 1.0f, (std::uint32_t) block);
-            test::fillNoise (x1.data(), n, 0.5f, (std::uint32_t) block + 1000u);
+            fillNoise (x0.data(), n, 1.0f, (std::uint32_t) block);
+            fillNoise (x1.data(), n, 0.5f, (std::uint32_t) block + 1000u);
 
             SvfFilter::processCascade (hp[0], lp[0], x0.data(), x1.data(), y0.data(), y1.data(), n);
             for (int i = 0; i < n; ++i)
@@ -80,8 +80,8 @@ TEST (BlockPaths, AnalyserBlockPushMatchesSampleBySample)
 
             const int n = length (rng);
             std::vector<float> x0 ((size_t) n), x1 ((size_t) n);
-            test::fillNoise (x0.data(), n, 1.0f, (std::uint32_t) block);
-            test::fillNoise (x1.data(), n, 0.3f, (std::uint32_t) block + 77u);
+            fillNoise (x0.data(), n, 1.0f, (std::uint32_t) block);
+            fillNoise (x1.data(), n, 0.3f, (std::uint32_t) block + 77u);
             if (block == 40)
                 x0[(size_t) (n / 2)] = std::numeric_limits<float>::quiet_NaN();
 
@@ -98,4 +98,4 @@ TEST (BlockPaths, AnalyserBlockPushMatchesSampleBySample)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

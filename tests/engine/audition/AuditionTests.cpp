@@ -1,7 +1,7 @@
 #include "CarveEngine.h"
 #include "audition/SvfFilter.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,10 @@
 #include <random>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
-
-using test::AudioBuffer;
 
 class AuditionAt48k : public ::testing::Test
 {
@@ -40,9 +38,9 @@ protected:
     {
         engine->prepare (48000.0, 512); // audition on from the first sample
         AudioBuffer main (2, 48000), sidechain (1, 48000);
-        test::fillSine (sidechain.channel (0), 48000, freq, 48000.0);
-        test::processInBlocks (*engine, main, &sidechain, 512);
-        return test::rmsDb (main.channel (0) + 24000, 24000) - test::rmsDb (sidechain.channel (0) + 24000, 24000);
+        fillSine (sidechain.channel (0), 48000, freq, 48000.0);
+        processInBlocks (*engine, main, &sidechain, 512);
+        return rmsDb (main.channel (0) + 24000, 24000) - rmsDb (sidechain.channel (0) + 24000, 24000);
     }
 
     EngineSettings settings;
@@ -56,7 +54,7 @@ TEST_F (AuditionAt48k, FadesLinearlyOver10ms)
     main[0].assign (1024, 1.0f);
     main[1].assign (1024, 1.0f);
     audition (true);
-    test::processInBlocks (*engine, main, &sidechain, 256);
+    processInBlocks (*engine, main, &sidechain, 256);
 
     for (int i = 0; i < 480; ++i)
         EXPECT_NEAR (main[0][(size_t) i], 1.0f - (float) (i + 1) / 480.0f, 1e-4f) << i;
@@ -70,12 +68,12 @@ TEST_F (AuditionAt48k, TurnsAroundMidFadeWithoutAJump)
     AudioBuffer main (1, 240), sidechain (1, 240);
     main[0].assign (240, 1.0f);
     audition (true);
-    test::processInBlocks (*engine, main, &sidechain, 100);
+    processInBlocks (*engine, main, &sidechain, 100);
 
     AudioBuffer m2 (1, 960), s2 (1, 960);
     m2[0].assign (960, 1.0f);
     audition (false);
-    test::processInBlocks (*engine, m2, &s2, 64);
+    processInBlocks (*engine, m2, &s2, 64);
 
     float previous = main[0][239];
     EXPECT_NEAR (previous, 0.5f, 1e-3f);
@@ -103,12 +101,12 @@ TEST_F (AuditionAt48k, MonoSidechainIsHeardOnBothChannels)
     audition (true, 100.0f, 5000.0f);
     engine->prepare (48000.0, 512);
     AudioBuffer main (2, 4096), sidechain (1, 4096);
-    test::fillNoise (main.channel (0), 4096, 0.5f, 1);
-    test::fillNoise (main.channel (1), 4096, 0.5f, 2);
-    test::fillNoise (sidechain.channel (0), 4096, 0.5f, 3);
-    test::processInBlocks (*engine, main, &sidechain, 512);
+    fillNoise (main.channel (0), 4096, 0.5f, 1);
+    fillNoise (main.channel (1), 4096, 0.5f, 2);
+    fillNoise (sidechain.channel (0), 4096, 0.5f, 3);
+    processInBlocks (*engine, main, &sidechain, 512);
     EXPECT_EQ (main[0], main[1]);
-    EXPECT_GT (test::rmsDb (main.channel (0), 4096), -20.0);
+    EXPECT_GT (rmsDb (main.channel (0), 4096), -20.0);
 }
 
 TEST_F (AuditionAt48k, WithoutSidechainTheMainInputItselfIsBandLimited)
@@ -116,7 +114,7 @@ TEST_F (AuditionAt48k, WithoutSidechainTheMainInputItselfIsBandLimited)
     audition (true, 200.0f, 2000.0f);
     engine->prepare (48000.0, 512);
     AudioBuffer main (1, 4096);
-    test::fillNoise (main.channel (0), 4096, 0.5f, 4);
+    fillNoise (main.channel (0), 4096, 0.5f, 4);
     const auto input = main[0];
 
     SvfFilter hp, lp;
@@ -129,7 +127,7 @@ TEST_F (AuditionAt48k, WithoutSidechainTheMainInputItselfIsBandLimited)
     lp.setCutoff (2000.0f);
     lp.design();
 
-    test::processInBlocks (*engine, main, nullptr, 512);
+    processInBlocks (*engine, main, nullptr, 512);
     for (int i = 0; i < 4096; ++i)
         ASSERT_EQ (main[0][(size_t) i], lp.processSample (hp.processSample (input[(size_t) i], 0), 0)) << i;
 }
@@ -137,31 +135,31 @@ TEST_F (AuditionAt48k, WithoutSidechainTheMainInputItselfIsBandLimited)
 TEST_F (AuditionAt48k, CornerBelow5HzIsDesignedAt5Hz)
 {
     AudioBuffer a (2, 8192), sidechain (2, 8192);
-    test::fillNoise (sidechain.channel (0), 8192, 0.5f, 5);
-    test::fillNoise (sidechain.channel (1), 8192, 0.5f, 6);
+    fillNoise (sidechain.channel (0), 8192, 0.5f, 5);
+    fillNoise (sidechain.channel (1), 8192, 0.5f, 6);
     AudioBuffer b = a;
 
     audition (true, 2.0f);
     engine->prepare (48000.0, 512);
-    test::processInBlocks (*engine, a, &sidechain, 512);
+    processInBlocks (*engine, a, &sidechain, 512);
 
     audition (true, 5.0f);
     engine->prepare (48000.0, 512);
-    test::processInBlocks (*engine, b, &sidechain, 512);
+    processInBlocks (*engine, b, &sidechain, 512);
     EXPECT_EQ (a[0], b[0]);
     EXPECT_EQ (a[1], b[1]);
 }
 
 TEST_F (AuditionAt48k, WhileFullyAuditionedTheCutIsNotWritten)
 {
-    settings = test::carveSettings();
+    settings = carveSettings();
     audition (true);
     engine->prepare (48000.0, 512);
 
     // The silent sidechain is what is heard; the carved main is not.
     AudioBuffer main (2, 4096), sidechain (2, 4096);
-    test::fillNoise (main.channel (0), 4096, 0.5f, 7);
-    test::processInBlocks (*engine, main, &sidechain, 512);
+    fillNoise (main.channel (0), 4096, 0.5f, 7);
+    processInBlocks (*engine, main, &sidechain, 512);
     for (float x : main[0])
         ASSERT_EQ (x, 0.0f);
 }
@@ -186,10 +184,10 @@ TEST (SvfFilterUnit, BellTakesItsGainAtTheCentre)
     f.setGainDb (-12.0f);
     f.design();
     std::vector<float> x (48000), y (48000);
-    test::fillSine (x.data(), 48000, 1000.0, 48000.0);
+    fillSine (x.data(), 48000, 1000.0, 48000.0);
     for (int i = 0; i < 48000; ++i)
         y[(size_t) i] = f.processSample (x[(size_t) i], 0);
-    EXPECT_NEAR (test::rmsDb (y.data() + 24000, 24000) - test::rmsDb (x.data() + 24000, 24000), -12.0, 0.05);
+    EXPECT_NEAR (rmsDb (y.data() + 24000, 24000) - rmsDb (x.data() + 24000, 24000), -12.0, 0.05);
 }
 
 // The block cascade must give processSample's bits, whatever the block
@@ -252,4 +250,4 @@ TEST (SvfFilterUnit, CascadeGivesTheSampleBySampleBits)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

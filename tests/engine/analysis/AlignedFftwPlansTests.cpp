@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -136,4 +136,4 @@ TEST (AlignedFftwPlans, TransformsStayRightWhilePlansComeAndGo)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -1,13 +1,13 @@
 #include "BandLayout.h"
 #include "reference/ReferenceBellBank.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -66,15 +66,15 @@ TEST (BellResponse, MatchesTheMeasuredDigitalBell)
     {
         const double f = bandCentreHz (probe);
         std::vector<float> x (48000);
-        test::fillSine (x.data(), (int) x.size(), f, rate);
+        fillSine (x.data(), (int) x.size(), f, rate);
         std::vector<float> y = x;
         for (int i = 0; i < (int) y.size(); i += 32)
             bank.process (y.data() + i, nullptr, 32, false, true);
 
-        const double measured = test::rmsDb (y.data() + 24000, 24000) - test::rmsDb (x.data() + 24000, 24000);
+        const double measured = rmsDb (y.data() + 24000, 24000) - rmsDb (x.data() + 24000, 24000);
         EXPECT_NEAR (measured, bandResponseDb (rate, bellCentreHz (band, rate), -12.0, f), 0.02) << "probe band " << probe;
     }
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -6,7 +6,7 @@
 #include "cut/CutAmplitude.h"
 #include "cut/CutBank.h"
 #include "reference/PlainCutBank.h"
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -229,7 +229,7 @@ TEST (CutBankEquivalence, RandomRunsGiveThePlainBanksBits)
         expectPlainBankBits (rate, seed++, 6000, 400);
         ASSERT_FALSE (::testing::Test::HasFatalFailure());
 
-        const test::FlushedDenormals flushed;
+        const FlushedDenormals flushed;
         expectPlainBankBits (rate, seed++, 6000, 40);
         ASSERT_FALSE (::testing::Test::HasFatalFailure());
     }
@@ -322,7 +322,7 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
         // The same through each kernel's vectors, a set's share of the gain
         // taken on the way as the bank does.
         std::vector<float> amplitudes (gains.size());
-        for (auto kernel : test::availableKernels())
+        for (auto kernel : availableKernels())
         {
             for (float weight : { 1.0f, 0.37f })
             {
@@ -345,9 +345,9 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
     check();
     ASSERT_FALSE (::testing::Test::HasFatalFailure());
 
-    const test::FlushedDenormals flushed;
+    const FlushedDenormals flushed;
     check();
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -1,6 +1,6 @@
 #include "cut/OverlapCompensator.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <vector>
 #include <limits>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -187,7 +187,7 @@ TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
                 gains[(size_t) b] = gainKind == 0 ? 0.0f : gainKind == 1 ? -kMaxCutDb : gainKind == 2 ? -0.0f : depth (rng);
             }
 
-            for (auto kernel : test::availableKernels())
+            for (auto kernel : availableKernels())
             {
                 auto plain = gains, passed = gains;
                 for (int pass = 0; pass < 4; ++pass)
@@ -273,11 +273,11 @@ TEST (OverlapCompensatorPasses, RandomChainsOfPassesGiveThePlainPassBits)
     {
         OverlapCompensator overlap;
         overlap.prepare (rate);
-        for (auto kernel : test::availableKernels())
+        for (auto kernel : availableKernels())
         {
             expectPlainPassBits (overlap, kernel, rng, rate, 700);
 
-            const test::FlushedDenormals flushed;
+            const FlushedDenormals flushed;
             expectPlainPassBits (overlap, kernel, rng, rate, 300);
         }
     }
@@ -290,7 +290,7 @@ TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
     OverlapCompensator overlap;
     overlap.prepare (48000.0);
 
-    for (auto kernel : test::availableKernels())
+    for (auto kernel : availableKernels())
     {
         for (float before : { 0.0f, -12.0f })
         {
@@ -316,4 +316,4 @@ TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -6,10 +6,11 @@
 #include "CarveEngine.h"
 #include "reference/ReferenceBellBank.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -18,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -171,22 +172,44 @@ private:
     }
 };
 
-TEST (BellBankEquivalence, EveryKernelMatchesTheReferenceOverLongRandomRuns)
+// Every check below runs once per kernel this CPU has, each kernel with the
+// seeds it had when one loop took them all in turn.
+class EveryKernel : public ::testing::TestWithParam<BellKernel>
 {
-    std::uint32_t seed = 100;
-    for (auto kernel : test::availableKernels())
+protected:
+    // The kernel's place among those this CPU runs.
+    static std::uint32_t kernelIndex()
     {
-        SCOPED_TRACE (BellBank::kernelName (kernel));
-        for (double rate : { 44100.0, 48000.0, 96000.0, 22050.0, 192000.0 })
+        const auto kernels = availableKernels();
+        return (std::uint32_t) (std::find (kernels.begin(), kernels.end(), GetParam()) - kernels.begin());
+    }
+};
+
+std::string nameOf (const ::testing::TestParamInfo<BellKernel>& info)
+{
+    return BellBank::kernelName (info.param);
+}
+
+std::vector<BellKernel> vectorKernels()
+{
+    auto kernels = availableKernels();
+    kernels.erase (std::remove (kernels.begin(), kernels.end(), BellKernel::scalar), kernels.end());
+    return kernels;
+}
+
+TEST_P (EveryKernel, MatchesTheReferenceOverLongRandomRuns)
+{
+    constexpr double kRates[] = { 44100.0, 48000.0, 96000.0, 22050.0, 192000.0 };
+    std::uint32_t seed = 100 + kernelIndex() * (std::uint32_t) std::size (kRates);
+    for (double rate : kRates)
+    {
+        SCOPED_TRACE (rate);
+        Driver driver (GetParam(), rate, ++seed);
+        for (int t = 0; t < 1500; ++t)
         {
-            SCOPED_TRACE (rate);
-            Driver driver (kernel, rate, ++seed);
-            for (int t = 0; t < 1500; ++t)
-            {
-                driver.tick (t);
-                if (::testing::Test::HasFatalFailure())
-                    return;
-            }
+            driver.tick (t);
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
     }
 }
@@ -271,38 +294,24 @@ private:
     static constexpr int kCapacity = 1500;
 };
 
-TEST (BellBankEquivalence, QueuedTicksMatchTheReferenceWithEveryKernel)
+TEST_P (EveryKernel, QueuedTicksMatchTheReference)
 {
-    std::uint32_t seed = 300;
-    for (auto kernel : test::availableKernels())
+    constexpr double kRates[] = { 44100.0, 48000.0, 96000.0 };
+    std::uint32_t seed = 300 + kernelIndex() * (std::uint32_t) std::size (kRates);
+    for (double rate : kRates)
     {
-        SCOPED_TRACE (BellBank::kernelName (kernel));
-        for (double rate : { 44100.0, 48000.0, 96000.0 })
+        SCOPED_TRACE (rate);
+        QueueDriver driver (GetParam(), rate, ++seed);
+        for (int s = 0; s < 120; ++s)
         {
-            SCOPED_TRACE (rate);
-            QueueDriver driver (kernel, rate, ++seed);
-            for (int s = 0; s < 120; ++s)
-            {
-                driver.stretch (s);
-                if (::testing::Test::HasFatalFailure())
-                    return;
-            }
+            driver.stretch (s);
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
     }
 }
 
-TEST (BellBankEquivalence, KernelsAreChosenByTheCpuAndFallBackWhenMissing)
-{
-    BellBank bank;
-    EXPECT_EQ (bank.getKernel(), BellBank::bestKernel());
-    EXPECT_TRUE (BellBank::isAvailable (BellKernel::scalar));
-
-    for (auto k : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
-    {
-        bank.setKernel (k);
-        EXPECT_EQ (bank.getKernel(), BellBank::isAvailable (k) ? k : BellBank::bestKernel());
-    }
-}
+INSTANTIATE_TEST_SUITE_P (BellBankEquivalence, EveryKernel, ::testing::ValuesIn (availableKernels()), nameOf);
 
 //==============================================================================
 // The whole engine, kernels side by side: the same random session must give
@@ -442,31 +451,33 @@ void expectEnginesAgree (BellKernel kernel, std::uint32_t seed, bool busy = fals
 }
 
 // The whole engine with every vector kernel against its plain chain.
-void expectEveryKernelAgrees (std::initializer_list<std::uint32_t> seeds, bool everyBellRamping)
+class WholeEngine : public ::testing::TestWithParam<BellKernel>
 {
-    for (auto kernel : test::availableKernels())
+protected:
+    void expectAgreement (std::initializer_list<std::uint32_t> seeds, bool everyBellRamping)
     {
-        if (kernel == BellKernel::scalar)
-            continue;
-        SCOPED_TRACE (BellBank::kernelName (kernel));
         for (std::uint32_t seed : seeds)
         {
-            expectEnginesAgree (kernel, seed, everyBellRamping);
+            expectEnginesAgree (GetParam(), seed, everyBellRamping);
             if (::testing::Test::HasFatalFailure())
                 return;
         }
     }
+};
+
+TEST_P (WholeEngine, GivesTheSameBits)
+{
+    expectAgreement ({ 7u, 8u }, false);
 }
 
-TEST (BellBankEquivalence, WholeEngineGivesTheSameBitsWithEveryKernel)
+TEST_P (WholeEngine, WithEveryBellRampingGivesTheSameBits)
 {
-    expectEveryKernelAgrees ({ 7u, 8u }, false);
+    expectAgreement ({ 11u, 12u }, true);
 }
 
-TEST (BellBankEquivalence, WholeEngineWithEveryBellRampingGivesTheSameBitsWithEveryKernel)
-{
-    expectEveryKernelAgrees ({ 11u, 12u }, true);
-}
+INSTANTIATE_TEST_SUITE_P (BellBankEquivalence, WholeEngine, ::testing::ValuesIn (vectorKernels()), nameOf);
+// A build without vector kernels has nothing to compare.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST (WholeEngine);
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

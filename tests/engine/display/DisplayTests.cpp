@@ -1,7 +1,7 @@
 #include "CarveEngine.h"
 #include "display/DisplayExchange.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,10 @@
 #include <memory>
 #include <thread>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
-
-using test::AudioBuffer;
 
 class DisplayPublication : public ::testing::Test
 {
@@ -91,9 +89,9 @@ TEST_F (DisplayPublication, StatusBitsCombine)
 TEST_F (DisplayPublication, LoudSourceClearsNothingToCutAndShowsTheCut)
 {
     AudioBuffer main (2, 24000), sidechain (2, 24000);
-    test::fillSine (sidechain.channel (0), 24000, 1000.0, 48000.0, 0.5f);
-    engine->setSettings (test::carveSettings());
-    test::processInBlocks (*engine, main, &sidechain, 512);
+    fillSine (sidechain.channel (0), 24000, 1000.0, 48000.0, 0.5f);
+    engine->setSettings (carveSettings());
+    processInBlocks (*engine, main, &sidechain, 512);
 
     const auto f = read();
     EXPECT_EQ (f.status, 0);
@@ -127,15 +125,15 @@ TEST_F (DisplayPublication, TwoPublicationsBetweenReadsReturnTheSecond)
 TEST_F (DisplayPublication, FrozenSilentSourceKeepsTheCutAndTheLastLevels)
 {
     AudioBuffer main (2, 24000), sidechain (2, 24000);
-    test::fillSine (sidechain.channel (0), 24000, 1000.0, 48000.0, 0.5f);
-    auto s = test::carveSettings();
+    fillSine (sidechain.channel (0), 24000, 1000.0, 48000.0, 0.5f);
+    auto s = carveSettings();
     engine->setSettings (s);
-    test::processInBlocks (*engine, main, &sidechain, 512);
+    processInBlocks (*engine, main, &sidechain, 512);
 
     s.freeze = true;
     engine->setSettings (s);
     AudioBuffer quietMain (2, 48000), quietSidechain (2, 48000);
-    test::processInBlocks (*engine, quietMain, &quietSidechain, 512);
+    processInBlocks (*engine, quietMain, &quietSidechain, 512);
 
     const auto f = read();
     EXPECT_EQ (f.status & DisplayFrame::StatusFrozen, DisplayFrame::StatusFrozen);
@@ -217,4 +215,4 @@ TEST (DisplayExchangeThreaded, ReaderNeverSeesATornFrame)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

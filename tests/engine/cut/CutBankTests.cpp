@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
@@ -328,4 +328,4 @@ TEST_F (CutBankAt48k, LoadedCurveIsClampedAndNanBecomesFlat)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -1,6 +1,6 @@
 #include "CarveEngine.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,10 @@
 #include <memory>
 #include <random>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
-
-using test::AudioBuffer;
 
 std::array<float, kBandCount> flatCurve (float db)
 {
@@ -35,10 +33,10 @@ protected:
     // A loud 1 kHz sidechain carving a stereo main for `seconds`.
     void carveWithSidechainSine (AudioBuffer& main, AudioBuffer& sidechain, EngineSettings s)
     {
-        test::fillSine (sidechain.channel (0), sidechain.numSamples(), 1000.0, 48000.0, 0.5f);
-        test::fillSine (sidechain.channel (1), sidechain.numSamples(), 1000.0, 48000.0, 0.5f);
+        fillSine (sidechain.channel (0), sidechain.numSamples(), 1000.0, 48000.0, 0.5f);
+        fillSine (sidechain.channel (1), sidechain.numSamples(), 1000.0, 48000.0, 0.5f);
         engine->setSettings (s);
-        test::processInBlocks (*engine, main, &sidechain, 512);
+        processInBlocks (*engine, main, &sidechain, 512);
     }
 
     std::unique_ptr<CarveEngine> engine;
@@ -47,14 +45,14 @@ protected:
 TEST_F (CarveEngineAt48k, CutsTheBandTheSidechainPlays)
 {
     AudioBuffer main (2, 48000), sidechain (2, 48000);
-    test::fillSine (main.channel (0), 48000, 1000.0, 48000.0, 0.5f);
-    test::fillSine (main.channel (1), 48000, 1000.0, 48000.0, 0.5f);
+    fillSine (main.channel (0), 48000, 1000.0, 48000.0, 0.5f);
+    fillSine (main.channel (1), 48000, 1000.0, 48000.0, 0.5f);
     const auto input = main[0];
-    carveWithSidechainSine (main, sidechain, test::carveSettings (1.0f, 0.3f));
+    carveWithSidechainSine (main, sidechain, carveSettings (1.0f, 0.3f));
 
     EXPECT_LT (engine->getCutCurve()[18], -25.0f);
     EXPECT_GT (engine->getCutCurve()[8], -0.1f);
-    const double attenuation = test::rmsDb (main.channel (0) + 40000, 8000) - test::rmsDb (input.data() + 40000, 8000);
+    const double attenuation = rmsDb (main.channel (0) + 40000, 8000) - rmsDb (input.data() + 40000, 8000);
     EXPECT_LT (attenuation, -15.0);
     EXPECT_GT (attenuation, -32.0);
 }
@@ -62,11 +60,11 @@ TEST_F (CarveEngineAt48k, CutsTheBandTheSidechainPlays)
 TEST_F (CarveEngineAt48k, BlocksSplitOnTheTickGrid)
 {
     AudioBuffer main (1, 64);
-    test::fillNoise (main.channel (0), 64, 0.5f, 21);
+    fillNoise (main.channel (0), 64, 0.5f, 21);
     const auto input = main[0];
     const auto cut = flatCurve (-12.0f);
 
-    engine->setSettings (test::carveSettings());
+    engine->setSettings (carveSettings());
     engine->loadCutCurve (cut.data());
     auto m = main.at (0);
     engine->process (m.data(), 1, nullptr, 0, 45);
@@ -85,17 +83,17 @@ TEST_F (CarveEngineAt48k, BlocksSplitOnTheTickGrid)
 TEST_F (CarveEngineAt48k, OutputDoesNotDependOnHowTheHostSplitsBlocks)
 {
     AudioBuffer mainA (2, 24000), sidechain (2, 24000);
-    test::fillNoise (mainA.channel (0), 24000, 0.5f, 1);
-    test::fillNoise (mainA.channel (1), 24000, 0.5f, 2);
-    test::fillNoise (sidechain.channel (0), 24000, 0.5f, 3);
-    test::fillSine (sidechain.channel (1), 24000, 300.0, 48000.0, 0.7f);
+    fillNoise (mainA.channel (0), 24000, 0.5f, 1);
+    fillNoise (mainA.channel (1), 24000, 0.5f, 2);
+    fillNoise (sidechain.channel (0), 24000, 0.5f, 3);
+    fillSine (sidechain.channel (1), 24000, 300.0, 48000.0, 0.7f);
     AudioBuffer mainB = mainA;
 
-    auto s = test::carveSettings (1.0f, 0.3f);
+    auto s = carveSettings (1.0f, 0.3f);
     s.mode = 1;
     s.pan = 0.3f;
     engine->setSettings (s);
-    test::processInBlocks (*engine, mainA, &sidechain, 512);
+    processInBlocks (*engine, mainA, &sidechain, 512);
 
     CarveEngine other;
     other.prepare (48000.0, 512);
@@ -120,14 +118,14 @@ TEST_F (CarveEngineAt48k, OutputDoesNotDependOnHowTheHostSplitsBlocks)
 TEST_F (CarveEngineAt48k, NanInTheMainInputSilencesTheBlockAndRestartsFlat)
 {
     AudioBuffer main (2, 48000), sidechain (2, 48000);
-    test::fillNoise (main.channel (0), 48000, 0.5f, 4);
-    test::fillNoise (main.channel (1), 48000, 0.5f, 5);
-    carveWithSidechainSine (main, sidechain, test::carveSettings());
+    fillNoise (main.channel (0), 48000, 0.5f, 4);
+    fillNoise (main.channel (1), 48000, 0.5f, 5);
+    carveWithSidechainSine (main, sidechain, carveSettings());
     ASSERT_LT (engine->getCutCurve()[18], -20.0f);
 
     AudioBuffer bad (2, 256);
-    test::fillNoise (bad.channel (0), 256, 0.5f, 6);
-    test::fillNoise (bad.channel (1), 256, 0.5f, 7);
+    fillNoise (bad.channel (0), 256, 0.5f, 6);
+    fillNoise (bad.channel (1), 256, 0.5f, 7);
     bad[1][100] = std::numeric_limits<float>::quiet_NaN();
     auto b = bad.at (0);
     auto c = sidechain.at (0);
@@ -141,7 +139,7 @@ TEST_F (CarveEngineAt48k, NanInTheMainInputSilencesTheBlockAndRestartsFlat)
     EXPECT_EQ (engine->getGridPhase(), 0);
 
     // The next block is processed normally again.
-    test::fillNoise (bad.channel (0), 256, 0.5f, 8);
+    fillNoise (bad.channel (0), 256, 0.5f, 8);
     const auto input = bad[0];
     engine->process (b.data(), 2, c.data(), 2, 256);
     EXPECT_EQ (bad[0], input); // flat bank: unity passes bit for bit
@@ -160,7 +158,7 @@ TEST_F (CarveEngineAt48k, HugeInputCountsAsBad)
 TEST_F (CarveEngineAt48k, FrozenCutSurvivesABadBlock)
 {
     const auto cut = flatCurve (-9.0f);
-    auto s = test::carveSettings();
+    auto s = carveSettings();
     s.freeze = true;
     engine->setSettings (s);
     engine->loadCutCurve (cut.data());
@@ -176,10 +174,10 @@ TEST_F (CarveEngineAt48k, FrozenCutSurvivesABadBlock)
 TEST_F (CarveEngineAt48k, WithoutSidechainTheMainInputIsTheSource)
 {
     AudioBuffer main (2, 48000);
-    test::fillSine (main.channel (0), 48000, 1000.0, 48000.0, 0.5f);
-    test::fillSine (main.channel (1), 48000, 1000.0, 48000.0, 0.5f);
-    engine->setSettings (test::carveSettings());
-    test::processInBlocks (*engine, main, nullptr, 512);
+    fillSine (main.channel (0), 48000, 1000.0, 48000.0, 0.5f);
+    fillSine (main.channel (1), 48000, 1000.0, 48000.0, 0.5f);
+    engine->setSettings (carveSettings());
+    processInBlocks (*engine, main, nullptr, 512);
     EXPECT_LT (engine->getCutCurve()[18], -20.0f);
 
     // A sidechain pointer array with null channels counts as no sidechain too.
@@ -193,30 +191,30 @@ TEST_F (CarveEngineAt48k, ChannelsBeyondTheSecondAreUntouched)
 {
     AudioBuffer main (3, 24000), sidechain (2, 24000);
     for (int ch = 0; ch < 3; ++ch)
-        test::fillSine (main.channel (ch), 24000, 1000.0, 48000.0, 0.5f);
+        fillSine (main.channel (ch), 24000, 1000.0, 48000.0, 0.5f);
     const auto third = main[2];
-    carveWithSidechainSine (main, sidechain, test::carveSettings());
+    carveWithSidechainSine (main, sidechain, carveSettings());
     EXPECT_EQ (main[2], third);
-    EXPECT_LT (test::rmsDb (main.channel (0) + 20000, 4000), test::rmsDb (third.data() + 20000, 4000) - 10.0);
+    EXPECT_LT (rmsDb (main.channel (0) + 20000, 4000), rmsDb (third.data() + 20000, 4000) - 10.0);
 }
 
 TEST_F (CarveEngineAt48k, MonoMainInMidSideBehavesLikeLeftRight)
 {
     AudioBuffer a (1, 24000), sidechain (2, 24000);
-    test::fillNoise (a.channel (0), 24000, 0.5f, 9);
+    fillNoise (a.channel (0), 24000, 0.5f, 9);
     AudioBuffer b = a;
-    test::fillSine (sidechain.channel (0), 24000, 2000.0, 48000.0, 0.5f);
-    test::fillSine (sidechain.channel (1), 24000, 2000.0, 48000.0, 0.5f);
+    fillSine (sidechain.channel (0), 24000, 2000.0, 48000.0, 0.5f);
+    fillSine (sidechain.channel (1), 24000, 2000.0, 48000.0, 0.5f);
 
-    auto s = test::carveSettings();
+    auto s = carveSettings();
     engine->setSettings (s);
-    test::processInBlocks (*engine, a, &sidechain, 256);
+    processInBlocks (*engine, a, &sidechain, 256);
 
     CarveEngine other;
     other.prepare (48000.0, 512);
     s.mode = 1;
     other.setSettings (s);
-    test::processInBlocks (other, b, &sidechain, 256);
+    processInBlocks (other, b, &sidechain, 256);
     EXPECT_EQ (a[0], b[0]);
     EXPECT_LT (engine->getCutCurve()[21], -20.0f);
 }
@@ -237,7 +235,7 @@ TEST_F (CarveEngineAt48k, EmptyCallsDoNothing)
 TEST_F (CarveEngineAt48k, LowCutAboveTheTopBandLeavesNothingToCut)
 {
     AudioBuffer main (2, 24000), sidechain (2, 24000);
-    auto s = test::carveSettings();
+    auto s = carveSettings();
     s.lowCut = 18000.0f;
     carveWithSidechainSine (main, sidechain, s);
     EXPECT_EQ (engine->getCutCurve(), flatCurve (0.0f));
@@ -284,13 +282,13 @@ TEST (CarveEnginePrepare, WorksBeforeTheHostPreparesIt)
 {
     CarveEngine engine;
     AudioBuffer main (2, 4096), sidechain (2, 4096);
-    test::fillSine (sidechain.channel (0), 4096, 1000.0, 48000.0);
-    EngineSettings s = test::carveSettings();
+    fillSine (sidechain.channel (0), 4096, 1000.0, 48000.0);
+    EngineSettings s = carveSettings();
     s.scAudition = true;
     engine.setSettings (s);
-    test::processInBlocks (engine, main, &sidechain, 512);
-    EXPECT_GT (test::rmsDb (main.channel (0) + 3000, 1000), -10.0);
+    processInBlocks (engine, main, &sidechain, 512);
+    EXPECT_GT (rmsDb (main.channel (0) + 3000, 1000), -10.0);
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test

@@ -3,7 +3,7 @@
 
 #include "CarveEngine.h"
 
-#include "EngineTestSupport.h"
+#include "engine/EngineTestSupport.h"
 #include "support/AudioThreadGuard.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +12,11 @@
 #include <memory>
 #include <new>
 
-namespace vo::plugins::zel
+namespace vo::plugins::zel::test
 {
 namespace
 {
 
-using test::AudioBuffer;
 using vo::test::AudioThreadGuard;
 
 // Keeps the compiler from eliding the allocations the guard must see.
@@ -66,10 +65,10 @@ TEST (AudioThreadAllocation, ProcessAndSetSettingsAllocateNothingAfterPrepare)
 
             const int total = std::max (4 * 2048 + 64, 4 * blockSize);
             AudioBuffer main (3, total), sidechain (2, total);
-            test::fillNoise (main.channel (0), total, 0.5f, 1);
-            test::fillNoise (main.channel (1), total, 0.5f, 2);
-            test::fillNoise (sidechain.channel (0), total, 0.8f, 3);
-            test::fillNoise (sidechain.channel (1), total, 0.8f, 4);
+            fillNoise (main.channel (0), total, 0.5f, 1);
+            fillNoise (main.channel (1), total, 0.5f, 2);
+            fillNoise (sidechain.channel (0), total, 0.8f, 3);
+            fillNoise (sidechain.channel (1), total, 0.8f, 4);
             main[0][(size_t) total / 2] = std::numeric_limits<float>::quiet_NaN();
 
             std::array<float, kBandCount> curve {};
@@ -82,7 +81,7 @@ TEST (AudioThreadAllocation, ProcessAndSetSettingsAllocateNothingAfterPrepare)
                 int block = 0;
                 for (int offset = 0; offset < total; offset += blockSize, ++block)
                 {
-                    EngineSettings s = test::carveSettings (1.0f, 0.3f);
+                    EngineSettings s = carveSettings (1.0f, 0.3f);
                     s.mode = (block / 7) % 2;
                     s.pan = (float) ((block / 5) % 3 - 1) * 0.5f;
                     s.lowCut = (block / 11) % 2 == 0 ? 20.0f : 2.0f;
@@ -113,4 +112,4 @@ TEST (AudioThreadAllocation, ProcessAndSetSettingsAllocateNothingAfterPrepare)
 }
 
 } // namespace
-} // namespace vo::plugins::zel
+} // namespace vo::plugins::zel::test
