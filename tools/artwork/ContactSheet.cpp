@@ -12,7 +12,7 @@ namespace
     constexpr unsigned background = 0xffc56c64;
     constexpr unsigned labelColour = 0xffe8e2c4;
     constexpr int sheetWidth = 1560;
-    constexpr int sheetHeight = 2330;
+    constexpr int sheetHeight = 1720;
     constexpr int labelSize = 15;
     constexpr int gap = 24;
     constexpr int margin = 24;

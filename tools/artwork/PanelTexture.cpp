@@ -35,8 +35,8 @@ RenderSettings PanelTexture::settings() const
 
 double PanelTexture::heightAt (double x, double y) const
 {
-    const auto stroke = strokes.smooth (x / strokeLength, y * 0.9) * 0.14;
-    const auto powder = grain.smooth (x * 0.7, y * 0.7) * 0.3;
+    const auto stroke = strokes.smooth (x / strokeLength, y * 1.3) * 0.07;
+    const auto powder = grain.smooth (x * 0.9, y * 0.9) * 0.1;
     return stroke + powder;
 }
 
@@ -44,7 +44,7 @@ Surface PanelTexture::surfaceAt (double x, double y) const
 {
     Surface s;
     s.inside = true;
-    const auto speckle = 1.0 + 0.035 * tint.smooth (x * 0.35, y * 0.35);
+    const auto speckle = 1.0 + 0.025 * tint.smooth (x * 0.5, y * 0.5);
     s.material = brushed (dielectric (albedo * speckle, roughness), 0.15);
     return s;
 }

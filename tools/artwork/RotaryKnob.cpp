@@ -73,7 +73,7 @@ double RotaryKnob::heightAt (double x, double y) const
     if (p.rho > 1.0)
         return 0.0;
     const auto machined = p.rho < chamferInner || (p.rho > skirtInner && p.rho < skirtEdge);
-    return body.radius * profile (p) + (machined ? latheRings (noise, p.rho * body.radius, 0.12) : 0.0);
+    return body.radius * profile (p) + (machined ? latheRings (noise, p.rho * body.radius, 0.28) : 0.0);
 }
 
 Surface RotaryKnob::surfaceAt (double x, double y) const
@@ -88,11 +88,11 @@ Surface RotaryKnob::surfaceAt (double x, double y) const
     else if (p.rho > capOuter)
         s.material = turned (metal (linearFromHex (0x3a3b3e), 0.3), p, 0.3);
     else if (p.rho > chamferInner)
-        s.material = metal (linearFromHex (0xe8e8e8), 0.05);
+        s.material = metal (linearFromHex (0xb4b4b2), 0.1);
     else if (onCapPointer (p))
         s.material = dielectric (linearFromHex (0x141211), 0.5);
     else
-        s.material = turned (metal (linearFromHex (0xa2a2a0), 0.14), p, 0.3);
+        s.material = turned (metal (linearFromHex (0x9c9c9a), 0.12), p, 0.35);
     return s;
 }
 } // namespace zel::artwork
