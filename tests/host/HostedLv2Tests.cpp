@@ -117,7 +117,7 @@ TEST (HostedLv2, TheHostSeesTheBundleAsDescribed)
         EXPECT_NE (findParameter (plugin, name), nullptr) << name;
 }
 
-// The crash of issue 29: the host enables the sidechain bus and feeds it.
+// The host enables the sidechain bus and feeds it: the sidechain is heard.
 TEST (HostedLv2, FedSidechainCarvesItsLoudestBandOutOfTheTrack)
 {
     runInChild ([] {
@@ -134,7 +134,8 @@ TEST (HostedLv2, FedSidechainCarvesItsLoudestBandOutOfTheTrack)
     });
 }
 
-// With the sidechain bus off this host leaves the sidechain ports unconnected.
+// With the sidechain bus off this host leaves the sidechain ports unconnected,
+// which crashed the framework's wrapper before our entry points guarded them.
 TEST (HostedLv2, WithoutTheSidechainBusItListensToTheTrack)
 {
     runInChild ([] {
