@@ -11,8 +11,7 @@ target_compile_definitions(zel_juce_config INTERFACE
     JUCE_USE_CURL=1
     JUCE_USE_FLAC=0
     JUCE_USE_OGGVORBIS=0
-    JUCE_STRICT_REFCOUNTEDPOINTER=1
-    JUCE_MODAL_LOOPS_PERMITTED=1)
+    JUCE_STRICT_REFCOUNTEDPOINTER=1)
 target_include_directories(zel_juce_config SYSTEM INTERFACE "${JUCE_MODULES_DIR}")
 target_compile_features(zel_juce_config INTERFACE cxx_std_17)
 

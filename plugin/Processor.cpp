@@ -107,14 +107,21 @@ EngineSettings Processor::makeSettings() const noexcept
     return s;
 }
 
+void Processor::holdCurve (const CurveExchange::Curve& curve) noexcept
+{
+    freeze.heldCurve = curve;
+    freeze.hasHeldCurve = true;
+    freeze.held.publish (curve);
+}
+
 // A curve that arrived with a state or preset replaces whatever is held.
 void Processor::installPendingLoadedCurve (bool freezeOn) noexcept
 {
-    if (! freeze.loadedCurvePending.exchange (false) || ! freezeOn)
+    CurveExchange::Curve curve;
+    if (! freeze.loaded.takeFresh (curve) || ! freezeOn)
         return;
 
-    freeze.heldCurve = freeze.loadedCurve;
-    freeze.hasHeldCurve = true;
+    holdCurve (curve);
     engine.loadCutCurve (freeze.heldCurve.data());
     freeze.wasFrozen = true;
 }
@@ -127,11 +134,8 @@ void Processor::captureFreezeIfSwitchedOn (bool freezeOn) noexcept
 
     if (freezeOn && ! freeze.wasFrozen)
     {
-        freeze.heldCurve = engine.getCutCurve();
-        freeze.hasHeldCurve = true;
-
-        freeze.capturedCurve = freeze.heldCurve;
-        freeze.capturePending.store (true);
+        holdCurve (engine.getCutCurve());
+        freeze.captured.publish (freeze.heldCurve);
         freeze.updateRequested.store (true);
     }
     freeze.wasFrozen = freezeOn;
@@ -220,7 +224,7 @@ void Processor::handleAsyncUpdate()
     // instead of writing the capture. When there is no stored curve to use,
     // the capture is written, so it is never lost.
     const bool readStored = freeze.curveChanged.exchange (false) || presetLoaded;
-    const bool captured = freeze.capturePending.exchange (false);
+    const bool captured = freeze.captured.takeFresh (freeze.capturedCurve);
     const bool installedStored = readStored && readCurveFromTree();
     if (captured && ! installedStored)
         writeCapturedCurveIntoTree();
@@ -236,8 +240,7 @@ bool Processor::readCurveFromTree()
     if (text.isEmpty() || ! isOn (handles.freeze))
         return false;
 
-    freeze.loadedCurve = CurveText::decode (text);
-    freeze.loadedCurvePending.store (true);
+    freeze.loaded.publish (CurveText::decode (text));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BypassFader.h"
+#include "CurveExchange.h"
 #include "core/ProcessorBase.h"
 #include "engine/CarveEngine.h"
 
@@ -41,9 +42,10 @@ public:
     CarveEngine& getEngine() noexcept { return engine; }
     const BypassFader& getBypassFader() const noexcept { return bypassFader; }
 
-    // The frozen cut as captured or installed; for tests and the editor.
-    bool hasHeldCurve() const noexcept { return freeze.hasHeldCurve; }
-    const std::array<float, kBandCount>& getHeldCurve() const noexcept { return freeze.heldCurve; }
+    // The frozen cut as the audio thread last captured or installed it, handed
+    // over without locks. Message thread only (one reader).
+    bool hasHeldCurve() const noexcept { return freeze.held.hasCurve(); }
+    CurveExchange::Curve getHeldCurve() noexcept { return freeze.held.latest(); }
 
 private:
     struct ParameterHandles
@@ -61,21 +63,26 @@ private:
         const std::atomic<float>* bypass;
     };
 
-    // The frozen cut and its hand-over between the audio and message threads.
-    // Each curve buffer has one writer at a time, guarded by its flag.
+    // The frozen cut and its hand-overs between the audio and message threads.
+    // Curves cross only through the exchanges; each member below them belongs
+    // to the one thread its comment names.
     struct FreezeCapture
     {
-        std::array<float, kBandCount> heldCurve {};
-        bool hasHeldCurve = false;
-        bool wasFrozen = false;
+        CurveExchange held;       // audio -> message: what the engine holds
+        CurveExchange captured;   // audio -> message: a fresh capture to store
+        CurveExchange loaded;     // message -> audio: a stored curve to install
 
-        std::array<float, kBandCount> capturedCurve {};
-        std::atomic<bool> capturePending { false };
-        std::array<float, kBandCount> loadedCurve {};
-        std::atomic<bool> loadedCurvePending { false };
         std::atomic<bool> curveChanged { false };
         std::atomic<bool> stateRestored { false };
         std::atomic<bool> updateRequested { false };
+
+        // Audio thread (and prepare, which the host never runs beside it).
+        CurveExchange::Curve heldCurve {};
+        bool hasHeldCurve = false;
+        bool wasFrozen = false;
+
+        // Message thread.
+        CurveExchange::Curve capturedCurve {};
         bool writingCurve = false;
         int lastSeenLoadCount = 0;
     };
@@ -89,6 +96,7 @@ private:
     void timerCallback() override;
 
     void installPendingLoadedCurve (bool freezeOn) noexcept;
+    void holdCurve (const CurveExchange::Curve& curve) noexcept;
     bool readCurveFromTree();
     void writeCapturedCurveIntoTree();
     void switchAuditionOffAsOneGesture();

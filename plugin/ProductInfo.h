@@ -1,11 +1,12 @@
 #pragma once
 
+#include "ZelVersion.h"
+
 // Who we are, in one place: every part that shows or sends these reads them here.
 namespace vo::plugins::zel::product
 {
 
 inline constexpr const char* kName = "ZEL";
-inline constexpr const char* kVersion = "1.0.0";
 inline constexpr int kStateVersion = 1;
 inline constexpr const char* kVendor = "velmora";
 inline constexpr const char* kWebsite = "https://velmora.audio";

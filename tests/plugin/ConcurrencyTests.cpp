@@ -1,8 +1,9 @@
 // The hand-over between threads, as a host exercises it: the audio thread
 // processes without pause while the message thread restores states and loads
 // presets carrying frozen curves, parameters are set from several threads, and
-// the display is read. Run it under ThreadSanitizer too.
+// the display and the held cut are read. Run it under ThreadSanitizer too.
 
+#include "core/MessagePump.h"
 #include "plugin/CurveText.h"
 #include "plugin/Processor.h"
 
@@ -85,17 +86,22 @@ TEST (Concurrency, StatesPresetsAndParametersWhileAudioRuns)
     {
         const auto& state = round % 2 == 0 ? shallow : deep;
         p.setStateInformation (state.getData(), (int) state.getSize());
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        vo::core::MessagePump::runFor (10);
+
+        // The editor reads the held cut while the audio thread installs or
+        // captures one: it gets a whole curve, never memory being written.
+        for (const float v : p.getHeldCurve())
+            ASSERT_TRUE (v <= 0.0f && v >= -30.0f);
         if (round % 5 == 0)
         {
             p.getPresetManager().loadPreset ("Default");
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+            vo::core::MessagePump::runFor (10);
         }
     }
 
     // Settle on the deep curve and let the audio thread pick it up.
     p.setStateInformation (deep.getData(), (int) deep.getSize());
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (200);
+    vo::core::MessagePump::runFor (200);
 
     running.store (false);
     audio.join();

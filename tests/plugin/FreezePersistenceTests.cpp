@@ -3,6 +3,7 @@
 // load, a stored curve wins over a fresh capture, and every load switches
 // sidechain audition off as one host gesture.
 
+#include "core/MessagePump.h"
 #include "plugin/CurveText.h"
 #include "plugin/Processor.h"
 #include "support/ProcessorAccess.h"
@@ -25,7 +26,7 @@ constexpr int kBlock = 256;
 
 void pumpMessages (int ms = 120)
 {
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (ms);
+    vo::core::MessagePump::runFor (ms);
 }
 
 void prepareWithSidechain (Processor& p)

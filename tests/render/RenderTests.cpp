@@ -1,6 +1,7 @@
 // zel-render: the same result as driving the processor directly, block-size
 // independence, sidechain padding, every error case, and the demo.
 
+#include "core/MessagePump.h"
 #include "render/DemoSignals.h"
 #include "render/RenderOptions.h"
 #include "render/Renderer.h"
@@ -104,7 +105,7 @@ juce::AudioBuffer<float> processDirectly (const juce::AudioBuffer<float>& track,
     EXPECT_TRUE (p.setBusesLayout (layout));
     auto& amount = p.getStateManager().param ("amount");
     amount.setValueNotifyingHost (1.0f);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    vo::core::MessagePump::runFor (50);
     p.prepareToPlay (kRate, block);
 
     juce::AudioBuffer<float> out (track);

@@ -12,7 +12,7 @@
 namespace
 {
 using namespace vo::plugins::zel::upd;
-using zel::test::TestFolder;
+using vo::test::TestFolder;
 
 void writeFile (const juce::File& file, const std::string& text)
 {

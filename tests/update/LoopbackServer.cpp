@@ -10,7 +10,7 @@
 #include <cctype>
 #include <stdexcept>
 
-namespace zel::test
+namespace vo::test
 {
 
 namespace
@@ -237,4 +237,4 @@ std::string headerValue (const std::string& head, const std::string& name)
     return head.substr (valueStart, head.find ("\r\n", valueStart) - valueStart);
 }
 
-} // namespace zel::test
+} // namespace vo::test

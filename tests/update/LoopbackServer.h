@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace zel::test
+namespace vo::test
 {
 
 // A tiny HTTP/1.1 server on 127.0.0.1 with an ephemeral port, serving canned
@@ -62,4 +62,4 @@ private:
 // The value of one header line in a request head, or empty.
 std::string headerValue (const std::string& head, const std::string& name);
 
-} // namespace zel::test
+} // namespace vo::test

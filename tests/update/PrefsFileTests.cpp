@@ -11,7 +11,7 @@
 namespace
 {
 using namespace vo::plugins::zel::upd;
-using zel::test::TestFolder;
+using vo::test::TestFolder;
 
 void writeBytes (const juce::File& file, const std::string& bytes)
 {

@@ -2,7 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
-namespace zel::test
+namespace vo::test
 {
 
 // A fresh, empty folder that disappears with the object.
@@ -29,4 +29,4 @@ private:
     juce::File folder;
 };
 
-} // namespace zel::test
+} // namespace vo::test

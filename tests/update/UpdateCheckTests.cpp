@@ -4,6 +4,7 @@
 
 #include "LoopbackServer.h"
 #include "TestFolder.h"
+#include "core/MessagePump.h"
 #include "plugin/update/Check.h"
 #include "plugin/update/PrefsFile.h"
 
@@ -18,8 +19,8 @@
 namespace
 {
 using namespace vo::plugins::zel::upd;
-using zel::test::LoopbackServer;
-using zel::test::TestFolder;
+using vo::test::LoopbackServer;
+using vo::test::TestFolder;
 
 constexpr const char* kPath = "/downloads/versions.json";
 constexpr const char* kInstaller = "https://velmora.audio/downloads/ZEL-setup.exe";
@@ -59,7 +60,7 @@ Reported runToEnd (Check& check, bool manual)
     check.setManual (manual);
     EXPECT_TRUE (check.startThread (juce::Thread::Priority::background));
     EXPECT_TRUE (check.waitForThreadToExit (kGenerousWaitMs));
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    vo::core::MessagePump::runFor (50);
     check.onResult = nullptr;
     return reported;
 }
@@ -149,7 +150,7 @@ TEST_F (UpdateCheckLoopback, RequestIsAPlainGetWithOurUserAgent)
     const auto requests = server.requests();
     ASSERT_EQ (requests.size(), 1u);
     EXPECT_EQ (requests[0].rfind ("GET /downloads/versions.json HTTP/1.1\r\n", 0), 0u) << requests[0];
-    EXPECT_EQ (zel::test::headerValue (requests[0], "User-Agent"), "ZEL/1.0.0 (velmora.audio; Linux)");
+    EXPECT_EQ (vo::test::headerValue (requests[0], "User-Agent"), "ZEL/1.0.0 (velmora.audio; Linux)");
     EXPECT_EQ (juce::String (requests[0]).toLowerCase().indexOf ("user-agent:"),
                juce::String (requests[0]).toLowerCase().lastIndexOf ("user-agent:")); // ours replaces the default
     EXPECT_EQ (check->userAgentHeader(), "User-Agent: ZEL/1.0.0 (velmora.audio; Linux)");
@@ -294,7 +295,7 @@ TEST_F (UpdateCheckLoopback, ServerThatNeverAnswersIsCancelledByDestroyingTheChe
     const auto destroyMs = juce::Time::getMillisecondCounterHiRes() - started;
 
     EXPECT_LT (destroyMs, Check::kStopTimeoutMs);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    vo::core::MessagePump::runFor (50);
     EXPECT_EQ (calls, 0);
     EXPECT_FALSE (folder.prefsFile().exists());
 }
@@ -310,7 +311,7 @@ TEST_F (UpdateCheckLoopback, ResultQueuedForADestroyedCheckIsDropped)
     ASSERT_TRUE (check->waitForThreadToExit (kGenerousWaitMs)); // the result is posted, not yet delivered
 
     check.reset();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    vo::core::MessagePump::runFor (50);
 
     EXPECT_EQ (calls, 0);
     EXPECT_EQ (prefsFile().read().lastSeen, "2.0.0");
@@ -324,7 +325,7 @@ TEST_F (UpdateCheckLoopback, CallbackMayDestroyTheCheck)
     check->onResult = [&] (Outcome, Release) { ++calls; check.reset(); };
     check->startThread (juce::Thread::Priority::background);
     ASSERT_TRUE (check->waitForThreadToExit (kGenerousWaitMs));
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    vo::core::MessagePump::runFor (50);
 
     EXPECT_EQ (calls, 1);
     EXPECT_EQ (check, nullptr);

@@ -1,5 +1,6 @@
 #include "Renderer.h"
 
+#include "core/MessagePump.h"
 #include "core/StateStreamCheck.h"
 #include "plugin/Processor.h"
 
@@ -146,7 +147,7 @@ namespace
         }
 
         // Loads hand a stored frozen cut to the audio thread asynchronously.
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (kMessagePumpMs);
+        vo::core::MessagePump::runFor (kMessagePumpMs);
         return true;
     }
 

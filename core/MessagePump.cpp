@@ -1,0 +1,23 @@
+#include "MessagePump.h"
+
+#include <juce_events/juce_events.h>
+
+namespace juce
+{
+// The framework's own one-message step, which its modal loops are built on; it
+// exists whether or not those loops are compiled in.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
+namespace vo::core
+{
+
+void MessagePump::runFor (int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounterHiRes() + milliseconds;
+    while (juce::Time::getMillisecondCounterHiRes() < end)
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (1);
+}
+
+} // namespace vo::core

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <juce_graphics/juce_graphics.h>
+
+namespace vo::gui
+{
+
+// One shadow recipe of a theme: a colour with its alpha, an integer blur
+// radius and an offset, all in design pixels. Spread is always 0.
+struct ShadowSpec
+{
+    juce::Colour colour { 0x00000000 };
+    int radius = 8;
+    int offsetX = 0;
+    int offsetY = 2;
+};
+
+} // namespace vo::gui
