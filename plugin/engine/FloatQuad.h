@@ -5,7 +5,7 @@
 // scalar code does to one (the engine builds with -ffp-contract=off).
 //
 // Inline code: for translation units built for the baseline instruction set
-// only, never for the bell kernels (see BellLanes.h).
+// only, never for the bell kernels (see bells/BellLanes.h).
 
 namespace vo::plugins::zel::quad
 {

@@ -5,7 +5,7 @@
 // whole vectors of bells instead of a branch per bell. Each kernel translation
 // unit includes this once and is compiled for its own instruction set, so
 // everything here has internal linkage and calls nothing from the standard
-// library (see BellWavefront.h).
+// library (see bells/wavefront/WavefrontShape.h).
 //
 // Every lane performs the plain version's operations on the same values, so
 // the records come out bit for bit the same; the engine builds with

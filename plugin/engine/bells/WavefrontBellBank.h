@@ -14,7 +14,7 @@ namespace vo::plugins::zel
 {
 
 // The engine's bank: ReferenceBellBank's behaviour, with the audio run as a
-// vectorised wavefront across the bells (see BellWavefront.h).
+// vectorised wavefront across the bells (see bells/wavefront/WavefrontShape.h).
 //
 // The control side is the reference's own BellControl, set to run its vector
 // passes where the kernel's instruction set has them (the reference keeps the

@@ -2,7 +2,7 @@
 
 // The vector exp behind the bells' amplitudes, for any width of doubles. It is
 // compiled into the baseline code and into the wider kernels (see
-// BellLanes.h), so everything here has internal linkage and calls nothing
+// bells/BellLanes.h), so everything here has internal linkage and calls nothing
 // from the standard library. Every lane does the same operations in the same
 // order at any width; the engine builds with -ffp-contract=off, so the bits
 // do not depend on the width.

@@ -3,7 +3,7 @@
 // One Gauss-Seidel pass of the overlap compensation, for the baseline build
 // and for the kernels. Each translation unit includes this once and is
 // compiled for its own instruction set, so everything here has internal
-// linkage and calls nothing from the standard library (see BellWavefront.h).
+// linkage and calls nothing from the standard library (see bells/wavefront/WavefrontShape.h).
 //
 // Near is how a band's depth becomes what it takes out at the band just above,
 // the one value each band waits for from the band below; every Near gives
