@@ -37,6 +37,9 @@ namespace
 using vo::plugins::zel::BellKernel;
 using vo::plugins::zel::BellBank;
 using vo::plugins::zel::CarveEngine;
+using vo::plugins::zel::fastestKernel;
+using vo::plugins::zel::isKernelAvailable;
+using vo::plugins::zel::nameOfKernel;
 using vo::plugins::zel::EngineSettings;
 using vo::plugins::zel::kBandCount;
 
@@ -155,9 +158,9 @@ void engineBench (benchmark::State& state)
     const double rate = kRates[state.range (0)];
     const auto blockSize = (int) state.range (1);
     const bool worstCase = state.range (2) != 0;
-    const BellKernel kernels[] = { BellKernel::scalar, BellBank::bestKernel(), BellKernel::avx2, BellKernel::sse2 };
+    const BellKernel kernels[] = { BellKernel::scalar, fastestKernel(), BellKernel::avx2, BellKernel::sse2 };
     const BellKernel requested = kernels[state.range (3)];
-    if (! BellBank::isAvailable (requested))
+    if (! isKernelAvailable (requested))
     {
         state.SkipWithError ("kernel not available on this CPU");
         return;
@@ -177,7 +180,7 @@ void engineBench (benchmark::State& state)
     state.counters["x_realtime"] = benchmark::Counter (frames / rate, benchmark::Counter::kIsRate);
     state.counters["ramps_per_tick"] = (double) (runner.rampsStarted() - rampsBefore) / (frames / 32.0);
     state.SetLabel (std::string (worstCase ? "worstCase" : "steady") + " " + std::to_string ((int) rate) + " Hz "
-                    + BellBank::kernelName (runner.kernel()));
+                    + nameOfKernel (runner.kernel()));
 }
 
 void allConfigurations (benchmark::internal::Benchmark* b)
@@ -292,9 +295,9 @@ void bankBench (benchmark::State& state)
         return;
     }
 
-    const BellKernel kernels[] = { BellKernel::scalar, BellBank::bestKernel(), BellKernel::avx2, BellKernel::sse2, BellKernel::scalar };
+    const BellKernel kernels[] = { BellKernel::scalar, fastestKernel(), BellKernel::avx2, BellKernel::sse2, BellKernel::scalar };
     const auto kernel = kernels[state.range (0)];
-    if (! BellBank::isAvailable (kernel))
+    if (! isKernelAvailable (kernel))
     {
         state.SkipWithError ("kernel not available on this CPU");
         return;
@@ -303,7 +306,7 @@ void bankBench (benchmark::State& state)
     BellBank bank;
     bank.setKernel (kernel);
     runBank (state, bank, ramping, queued);
-    state.SetLabel (std::string (BellBank::kernelName (bank.getKernel())) + (queued ? " queued" : ""));
+    state.SetLabel (std::string (nameOfKernel (bank.getKernel())) + (queued ? " queued" : ""));
 }
 
 // One overlap pass, as the cut bank runs it on every tick while the cut
@@ -312,12 +315,13 @@ void bankBench (benchmark::State& state)
 void overlapBench (benchmark::State& state)
 {
     const auto kernel = state.range (0) == 0 ? BellKernel::scalar : BellKernel::avx512;
-    if (! BellBank::isAvailable (kernel))
+    if (! isKernelAvailable (kernel))
     {
         state.SkipWithError ("this CPU cannot run the kernel");
         return;
     }
 
+    const auto& kernels = vo::plugins::zel::kernelsFor (kernel);
     vo::plugins::zel::OverlapCompensator overlap;
     overlap.prepare (48000.0);
 
@@ -336,7 +340,7 @@ void overlapBench (benchmark::State& state)
     size_t tick = 0;
     for (auto _ : state)
     {
-        benchmark::DoNotOptimize (overlap.compensate (kernel, wanted[tick], gains));
+        benchmark::DoNotOptimize (overlap.compensate (kernels, wanted[tick], gains));
         tick = (tick + 1) % wanted.size();
     }
     state.counters["ns_per_pass"] = benchmark::Counter ((double) state.iterations() * 1e-9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

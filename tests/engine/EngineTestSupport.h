@@ -21,7 +21,7 @@ inline std::vector<BellKernel> availableKernels()
 {
     std::vector<BellKernel> kernels;
     for (auto kernel : { BellKernel::scalar, BellKernel::sse2, BellKernel::avx2, BellKernel::avx512 })
-        if (BellBank::isAvailable (kernel))
+        if (isKernelAvailable (kernel))
             kernels.push_back (kernel);
     return kernels;
 }

@@ -22,7 +22,7 @@ namespace
 
 WavefrontBellBank::WavefrontBellBank()
 {
-    setKernel (bestKernel());
+    setKernel (fastestKernel());
     prepareFilters (48000.0);
 }
 

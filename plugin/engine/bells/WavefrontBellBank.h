@@ -42,12 +42,6 @@ public:
 
     WavefrontBellBank();
 
-    // The fastest kernel this CPU runs; whether a kernel is built in and runs
-    // here (kernels/EngineKernels.h decides both).
-    static BellKernel bestKernel() noexcept { return fastestKernel(); }
-    static bool isAvailable (BellKernel kernel) noexcept { return isKernelAvailable (kernel); }
-    static const char* kernelName (BellKernel kernel) noexcept { return nameOfKernel (kernel); }
-
     // Falls back to the best available kernel when the requested one cannot run.
     // Drops anything queued.
     void setKernel (BellKernel newKernel) noexcept;

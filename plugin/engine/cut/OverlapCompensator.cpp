@@ -64,10 +64,4 @@ bool OverlapCompensator::compensate (const EngineKernels& kernels, const std::ar
     return compensate (wanted, gains);
 }
 
-bool OverlapCompensator::compensate (BellKernel kernel, const std::array<float, kBandCount>& wanted,
-                                     std::array<float, kBandCount>& gains) const noexcept
-{
-    return compensate (kernelsFor (kernel), wanted, gains);
-}
-
 } // namespace vo::plugins::zel

@@ -42,9 +42,6 @@ public:
     bool compensate (const EngineKernels& kernels, const std::array<float, kBandCount>& wanted,
                      std::array<float, kBandCount>& gains) const noexcept;
 
-    // For callers that name a kernel rather than hold its table (the benchmarks).
-    bool compensate (BellKernel kernel, const std::array<float, kBandCount>& wanted, std::array<float, kBandCount>& gains) const noexcept;
-
 private:
     OverlapTables tables {};
     std::array<std::array<float, kDepthSteps>, kBandCount> centre {};

@@ -187,7 +187,7 @@ protected:
 
 std::string nameOf (const ::testing::TestParamInfo<BellKernel>& info)
 {
-    return BellBank::kernelName (info.param);
+    return nameOfKernel (info.param);
 }
 
 std::vector<BellKernel> vectorKernels()

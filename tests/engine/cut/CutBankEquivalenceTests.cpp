@@ -331,7 +331,7 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
                 {
                     const float g = gains[i] * weight;
                     ASSERT_EQ (bitsOf (amplitudes[i]), bitsOf (plainAmplitude (g)))
-                        << BellBank::kernelName (kernel) << " weight " << weight << " gain " << g << " (" << std::hexfloat << g << ")";
+                        << nameOfKernel (kernel) << " weight " << weight << " gain " << g << " (" << std::hexfloat << g << ")";
                 }
             }
         }

@@ -194,7 +194,7 @@ TEST (OverlapCompensatorPasses, EveryPassGivesThePlainPassBits)
                 {
                     const bool expected = plainPass (overlap, wanted, plain);
                     const bool result = overlap.compensate (kernelsFor (kernel), wanted, passed);
-                    const auto where = ::testing::Message() << BellBank::kernelName (kernel) << ", trial " << trial << ", pass " << pass;
+                    const auto where = ::testing::Message() << nameOfKernel (kernel) << ", trial " << trial << ", pass " << pass;
                     ASSERT_EQ (expected, result) << where;
                     ASSERT_EQ (0, std::memcmp (plain.data(), passed.data(), sizeof (float) * plain.size())) << where;
                 }
@@ -254,7 +254,7 @@ void expectPlainPassBits (const OverlapCompensator& overlap, BellKernel kernel, 
         {
             const bool expected = plainPass (overlap, wanted, plain);
             const bool result = overlap.compensate (kernelsFor (kernel), wanted, gains);
-            const auto where = ::testing::Message() << BellBank::kernelName (kernel) << ", " << rate << " Hz, trial " << trial << ", pass " << pass;
+            const auto where = ::testing::Message() << nameOfKernel (kernel) << ", " << rate << " Hz, trial " << trial << ", pass " << pass;
             ASSERT_EQ (expected, result) << where;
             ASSERT_EQ (0, std::memcmp (plain.data(), gains.data(), sizeof (float) * plain.size())) << where;
 
@@ -308,8 +308,8 @@ TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
             {
                 overlap.compensate (kernelsFor (kernel), wanted, expected);
                 overlap.compensate (kernelsFor (kernel), withNaN, gains);
-                EXPECT_EQ (gains[16], 0.0f) << BellBank::kernelName (kernel);
-                EXPECT_EQ (0, std::memcmp (expected.data(), gains.data(), sizeof (float) * gains.size())) << BellBank::kernelName (kernel);
+                EXPECT_EQ (gains[16], 0.0f) << nameOfKernel (kernel);
+                EXPECT_EQ (0, std::memcmp (expected.data(), gains.data(), sizeof (float) * gains.size())) << nameOfKernel (kernel);
             }
         }
     }
