@@ -1,5 +1,7 @@
 #pragma once
 
+#include "melatonin/ShadowParameters.h"
+
 #include <juce_graphics/juce_graphics.h>
 
 namespace vo::gui
@@ -13,6 +15,12 @@ struct ShadowSpec
     int radius = 8;
     int offsetX = 0;
     int offsetY = 2;
+
+    // The recipe as one entry of a shadow list.
+    melatonin::ShadowParameters toShadow (bool inner = false) const noexcept
+    {
+        return { colour, radius, { offsetX, offsetY }, 0, inner };
+    }
 };
 
 } // namespace vo::gui
