@@ -157,12 +157,12 @@ constexpr Table kGermanTable {
                   "einer Stimme heraus.",
     .helpHighCut = "Oberhalb dieser Frequenz bleibt die Spur unangetastet — so dünnt der Klick einer Kick "
                    "die Höhen nicht aus.",
-    .helpFreeze = "Hält die Absenkung genau so fest, wie sie gerade ist, wie ein statischer eq, "
+    .helpFreeze = "Hält die Absenkung genau im jetzigen Zustand fest, wie ein statischer eq, "
                   "den der Sidechain gezeichnet hat.",
     .helpAttack = "Wie schnell die Absenkung einsetzt, wenn der Sidechain zuschlägt — kurz für Drums, länger für Pads "
                   "(die Analyse selbst braucht etwa 10 ms, schneller als 5 geht es also nicht).",
     .helpRelease = "Wie schnell die Absenkung wieder loslässt, wenn der Sidechain abklingt — kurz erhält den Groove, "
-                   "lang bleibt alles weich.",
+                   "lang bleibt es weich.",
     .helpModeLR = "Links und rechts werden so abgesenkt, wie sie sind.",
     .helpModeMS = "Mitte und Seiten werden getrennt abgesenkt — mit pan wählst du, welche.",
     .helpPan = "Wo die Absenkung landet: ganz links, ganz rechts oder dazwischen; in m/s: Mitte, Seiten oder dazwischen.",
@@ -254,12 +254,12 @@ constexpr Table kTurkishTable {
     .helpScAudition = "ZEL'in neyi dinlediğini duy: low cut ve high cut uygulanmış hâliyle sidechain'i.",
     .helpSmooth = "Her kesimi komşu bantlara yayar, böylece hiçbir şey tarak filtresi gibi tınlamaz.",
     .helpAdvanced = "Aşağıda pan, mod, attack, release ve yumuşatmayı açar.",
-    .helpSpectrum = "Kehribar renk sidechain, krem renk kesimdir; frekansı ve derinliği okumak için "
-                    "imleci üzerinde gezdir.",
+    .helpSpectrum = "Kehribar rengi sidechain'i, krem rengi kesimi gösterir; frekansı ve derinliği "
+                    "okumak için imleci üzerinde gezdir.",
     .helpBypass = "ZEL'i tık olmadan kapatır; kapalıyken pencere kararır.",
     .helpPresetBack = "Bir preset geri.",
     .helpPresetNext = "Bir preset ileri.",
-    .helpPresetList = "Preset listesini açar — fabrika sesleri ve kendi preset'lerin. İsmin sonundaki * şu demek: "
+    .helpPresetList = "Preset listesini açar — fabrika sesleri ve kendi preset'lerin. İsmin sonundaki * şu anlama gelir: "
                       "değişti, henüz kaydedilmedi — saklamak için listeyi aç ve Save'e bas.",
     .helpUndo = "Son değişikliği geri alır.",
     .helpHelp = "Bu eklenti hakkında kısa yardım.",
