@@ -151,31 +151,31 @@ constexpr Table kGermanTable {
     .tipSpectrum = "sidechain-spektrum und absenkung, zeiger drauf für werte",
     .tipBypass = "ZEL ohne knacken abschalten",
 
-    .helpAmount = "Weiter aufdrehen schafft mehr Platz: Bei 100 senkt der lauteste Anteil des Sidechains "
+    .helpAmount = "Dreh weiter auf, um mehr Platz zu schaffen: Bei 100 senkt der lauteste Teil des Sidechains "
                   "diese Spur um 30 dB ab.",
-    .helpLowCut = "Unterhalb dieser Frequenz bleibt die Spur unangetastet — so hältst du Subbass oder den Körper "
-                  "einer Stimme heraus.",
+    .helpLowCut = "Unterhalb dieser Frequenz bleibt die Spur unangetastet — so hältst du den Subbass "
+                  "oder den Körper einer Stimme aus der Absenkung heraus.",
     .helpHighCut = "Oberhalb dieser Frequenz bleibt die Spur unangetastet — so dünnt der Klick einer Kick "
                    "die Höhen nicht aus.",
-    .helpFreeze = "Hält die Absenkung genau im jetzigen Zustand fest, wie ein statischer eq, "
-                  "den der Sidechain gezeichnet hat.",
-    .helpAttack = "Wie schnell die Absenkung einsetzt, wenn der Sidechain zuschlägt — kurz für Drums, länger für Pads "
+    .helpFreeze = "Hält die Absenkung genau so als statischen eq fest, "
+                  "wie der Sidechain sie gerade gezeichnet hat.",
+    .helpAttack = "Wie schnell die Absenkung greift, wenn der Sidechain einsetzt — kurz für Drums, länger für Pads "
                   "(die Analyse selbst braucht etwa 10 ms, schneller als 5 geht es also nicht).",
-    .helpRelease = "Wie schnell die Absenkung wieder loslässt, wenn der Sidechain abklingt — kurz erhält den Groove, "
-                   "lang bleibt es weich.",
+    .helpRelease = "Wie schnell die Absenkung wieder loslässt, wenn der Sidechain abklingt — "
+                   "kurze Zeiten erhalten den Groove, lange sorgen für weiche Übergänge.",
     .helpModeLR = "Links und rechts werden so abgesenkt, wie sie sind.",
     .helpModeMS = "Mitte und Seiten werden getrennt abgesenkt — mit pan wählst du, welche.",
     .helpPan = "Wo die Absenkung landet: ganz links, ganz rechts oder dazwischen; in m/s: Mitte, Seiten oder dazwischen.",
-    .helpScAudition = "Hör dir an, was ZEL hört: den Sidechain, mit aktivem low cut und high cut.",
-    .helpSmooth = "Verteilt jede Absenkung auf die Nachbarbänder, damit nichts nach Kammfilter klingt.",
+    .helpScAudition = "Hör dir an, worauf ZEL hört: den Sidechain, mit aktivem low cut und high cut.",
+    .helpSmooth = "Verteilt jede Absenkung auf die Nachbarbänder, damit nichts nach einem Kammfilter klingt.",
     .helpAdvanced = "Blendet darunter pan, modus, attack, release und glättung ein.",
-    .helpSpectrum = "Bernsteinfarben ist der Sidechain, cremefarben die Absenkung; fahr mit dem Zeiger darüber, "
+    .helpSpectrum = "Der Sidechain ist bernsteinfarben, die Absenkung cremefarben; fahr mit dem Zeiger darüber, "
                     "um Frequenz und Tiefe abzulesen.",
-    .helpBypass = "Schaltet ZEL ohne Knacken ab; solange es aus ist, wird das Fenster abgedunkelt.",
+    .helpBypass = "Schaltet ZEL ohne Knacken ab; solange es aus ist, bleibt das Fenster abgedunkelt.",
     .helpPresetBack = "Ein Preset zurück.",
     .helpPresetNext = "Ein Preset weiter.",
     .helpPresetList = "Öffnet die Preset-Liste — Werkspresets und deine eigenen. Ein * hinter dem Namen heißt: "
-                      "geändert, noch nicht gespeichert — öffne die Liste und drück auf Save, um es zu behalten.",
+                      "geändert, noch nicht gespeichert — öffne die Liste und klick auf Save, um es zu behalten.",
     .helpUndo = "Macht die letzte Änderung rückgängig.",
     .helpHelp = "Kurze Hilfe zu diesem Plugin.",
     .helpSettings = "Einstellungen: Fenstergröße, Sprache und Plugin-Info.",
@@ -249,8 +249,9 @@ constexpr Table kTurkishTable {
     .helpRelease = "Sidechain sönümlendikten sonra kesim ne kadar hızlı bırakır — kısa groove'u korur, "
                    "uzun her şeyi yumuşak tutar.",
     .helpModeLR = "Solu ve sağı oldukları gibi keser.",
-    .helpModeMS = "Ortayı ve yanları ayrı ayrı keser — hangisi olacağını pan ile seç.",
-    .helpPan = "Kesim nereye düşer: tamamen sola, tamamen sağa ya da arasına; m/s'de: ortaya, yanlara ya da arasına.",
+    .helpModeMS = "Ortayı ve yanları ayrı ayrı keser — hangisinin kesileceğini pan ile seç.",
+    .helpPan = "Kesim nereye düşer: tamamen sola, tamamen sağa ya da ikisinin arasına; m/s'de: ortaya, yanlara "
+               "ya da ikisinin arasına.",
     .helpScAudition = "ZEL'in neyi dinlediğini duy: low cut ve high cut uygulanmış hâliyle sidechain'i.",
     .helpSmooth = "Her kesimi komşu bantlara yayar, böylece hiçbir şey tarak filtresi gibi tınlamaz.",
     .helpAdvanced = "Aşağıda pan, mod, attack, release ve yumuşatmayı açar.",
@@ -259,8 +260,8 @@ constexpr Table kTurkishTable {
     .helpBypass = "ZEL'i tık olmadan kapatır; kapalıyken pencere kararır.",
     .helpPresetBack = "Bir preset geri.",
     .helpPresetNext = "Bir preset ileri.",
-    .helpPresetList = "Preset listesini açar — fabrika sesleri ve kendi preset'lerin. İsmin sonundaki * şu anlama gelir: "
-                      "değişti, henüz kaydedilmedi — saklamak için listeyi aç ve Save'e bas.",
+    .helpPresetList = "Preset listesini açar — fabrika preset'leri ve seninkiler. İsmin sonundaki * şu anlama gelir: "
+                      "değiştirildi, henüz kaydedilmedi — saklamak için listeyi aç ve Save'e bas.",
     .helpUndo = "Son değişikliği geri alır.",
     .helpHelp = "Bu eklenti hakkında kısa yardım.",
     .helpSettings = "Ayarlar: pencere boyutu, dil ve eklenti bilgisi.",
@@ -324,23 +325,24 @@ constexpr Table kSpanishTable {
     .tipBypass = "apaga ZEL sin clics",
 
     .helpAmount = "Súbelo para hacer más hueco: a 100, la parte más fuerte del sidechain le quita 30 dB a esta pista.",
-    .helpLowCut = "Por debajo de esta frecuencia la pista no se toca — deja fuera un sub o el cuerpo de una voz.",
+    .helpLowCut = "Por debajo de esta frecuencia la pista no se toca — así el sub o el cuerpo de una voz "
+                  "quedan fuera del corte.",
     .helpHighCut = "Por encima de esta frecuencia la pista no se toca — evita que el clic de un bombo "
                    "adelgace los agudos.",
     .helpFreeze = "Congela el corte tal como está ahora, como un eq estático dibujado por el sidechain.",
-    .helpAttack = "Lo rápido que se abre el corte cuando entra el sidechain — corto para baterías, más largo para pads "
+    .helpAttack = "Lo rápido que entra el corte cuando suena el sidechain — corto para batería, más largo para pads "
                   "(el análisis en sí tarda unos 10 ms, así que 5 es lo más rápido posible).",
-    .helpRelease = "Lo rápido que se cierra el corte cuando el sidechain decae — corto mantiene el groove, "
-                   "largo lo deja suave.",
+    .helpRelease = "Lo rápido que suelta el corte cuando el sidechain se apaga — uno corto mantiene el groove, "
+                   "uno largo lo deja suave.",
     .helpModeLR = "Corta izquierda y derecha tal como están.",
     .helpModeMS = "Corta el centro y los laterales por separado — usa pan para elegir cuál.",
     .helpPan = "Dónde cae el corte: todo a la izquierda, todo a la derecha o en medio; en m/s: centro, laterales "
-               "o en medio.",
-    .helpScAudition = "Escucha lo que escucha ZEL: el sidechain, con el low cut y el high cut aplicados.",
+               "o entre ambos.",
+    .helpScAudition = "Escucha lo que oye ZEL: el sidechain, con el low cut y el high cut aplicados.",
     .helpSmooth = "Reparte cada corte entre las bandas vecinas para que nada suene a filtro peine.",
-    .helpAdvanced = "Abre debajo pan, modo, attack, release y suavizado.",
-    .helpSpectrum = "El ámbar es el sidechain, el crema es el corte; mueve el puntero para leer frecuencia "
-                    "y profundidad.",
+    .helpAdvanced = "Despliega debajo pan, modo, attack, release y suavizado.",
+    .helpSpectrum = "El ámbar es el sidechain, el crema es el corte; pasa el puntero por encima para leer "
+                    "la frecuencia y la profundidad.",
     .helpBypass = "Apaga ZEL sin clics; la ventana se oscurece mientras está apagado.",
     .helpPresetBack = "Un preset atrás.",
     .helpPresetNext = "Un preset adelante.",
@@ -408,28 +410,29 @@ constexpr Table kItalianTable {
     .tipSpectrum = "spettro del sidechain e taglio, passa il puntatore per i valori",
     .tipBypass = "spegne ZEL senza click",
 
-    .helpAmount = "Alzalo per fare più spazio: a 100 la parte più forte del sidechain toglie 30 dB a questa traccia.",
-    .helpLowCut = "Sotto questa frequenza la traccia resta intatta — tieni fuori un sub o il corpo di una voce.",
+    .helpAmount = "Alzala per fare più spazio: a 100 la parte più forte del sidechain toglie 30 dB a questa traccia.",
+    .helpLowCut = "Sotto questa frequenza la traccia resta intatta — così il sub o il corpo di una voce "
+                  "restano fuori dal taglio.",
     .helpHighCut = "Sopra questa frequenza la traccia resta intatta — evita che il click della cassa "
                    "assottigli gli acuti.",
     .helpFreeze = "Blocca il taglio esattamente com'è adesso, come un eq statico disegnato dal sidechain.",
-    .helpAttack = "Quanto in fretta si apre il taglio quando arriva il sidechain — corto per la batteria, "
-                  "più lungo per i pad (l'analisi da sola richiede circa 10 ms, quindi più veloce di 5 non si va).",
-    .helpRelease = "Quanto in fretta si chiude il taglio quando il sidechain cala — corto mantiene il groove, "
-                   "lungo lo rende morbido.",
+    .helpAttack = "Quanto in fretta interviene il taglio quando entra il sidechain — corto per la batteria, "
+                  "più lungo per i pad (l'analisi da sola richiede circa 10 ms, quindi sotto i 5 non si scende).",
+    .helpRelease = "Quanto in fretta il taglio lascia andare quando il sidechain si smorza — corto mantiene il groove, "
+                   "lungo rende tutto più morbido.",
     .helpModeLR = "Taglia sinistra e destra così come sono.",
     .helpModeMS = "Taglia il centro e i lati separatamente — usa pan per scegliere quale.",
     .helpPan = "Dove cade il taglio: tutto a sinistra, tutto a destra o in mezzo; in m/s: centro, lati o in mezzo.",
     .helpScAudition = "Senti quello che ascolta ZEL: il sidechain, con low cut e high cut applicati.",
     .helpSmooth = "Distribuisce ogni taglio sulle bande vicine, così niente suona come un filtro a pettine.",
-    .helpAdvanced = "Apre qui sotto pan, modo, attack, release e smussatura.",
-    .helpSpectrum = "L'ambra è il sidechain, il crema è il taglio; muovi il puntatore per leggere frequenza "
+    .helpAdvanced = "Mostra qui sotto pan, modo, attack, release e smussatura.",
+    .helpSpectrum = "In ambra c'è il sidechain, in crema il taglio; passa il puntatore per leggere frequenza "
                     "e profondità.",
     .helpBypass = "Spegne ZEL senza click; mentre è spento la finestra si scurisce.",
     .helpPresetBack = "Un preset indietro.",
     .helpPresetNext = "Un preset avanti.",
     .helpPresetList = "Apre la lista dei preset — quelli di fabbrica e i tuoi. Un * dopo il nome significa: "
-                      "modificato, non ancora salvato — apri la lista e premi Save per tenerlo.",
+                      "modificato, non ancora salvato — apri la lista e premi Save per conservarlo.",
     .helpUndo = "Annulla l'ultima modifica.",
     .helpHelp = "Breve guida a questo plugin.",
     .helpSettings = "Impostazioni: dimensione della finestra, lingua e informazioni sul plugin.",
@@ -492,7 +495,7 @@ constexpr Table kRussianTable {
     .tipSpectrum = "спектр сайдчейна и вырез, наведи для значений",
     .tipBypass = "выключить ZEL без щелчка",
 
-    .helpAmount = "Прибавь, чтобы расчистить больше места: на 100 самая громкая часть сайдчейна вырезает "
+    .helpAmount = "Прибавь, чтобы освободить больше места: при 100 самая громкая часть сайдчейна вырезает "
                   "из этой дорожки 30 дБ.",
     .helpLowCut = "Ниже этой частоты дорожка остаётся нетронутой — так ни саб, ни тело вокала не попадут под вырез.",
     .helpHighCut = "Выше этой частоты дорожка остаётся нетронутой — так щелчок бочки не обеднит верха.",
@@ -502,18 +505,19 @@ constexpr Table kRussianTable {
     .helpRelease = "Как быстро вырез отпускает после затухания сайдчейна — короткий релиз сохраняет грув, "
                    "длинный делает всё плавнее.",
     .helpModeLR = "Вырезает левый и правый каналы как есть.",
-    .helpModeMS = "Вырезает центр и стороны по отдельности — что именно, выбирай паном.",
-    .helpPan = "Куда ложится вырез: полностью влево, полностью вправо или посередине; в m/s: в центр, "
-               "в стороны или между ними.",
+    .helpModeMS = "Вырезает центр и боковые каналы по отдельности — что именно, выбирай паном.",
+    .helpPan = "Куда ложится вырез: полностью влево, полностью вправо или между ними; в m/s: в центр, "
+               "в боковые каналы или между ними.",
     .helpScAudition = "Послушай то, что слышит ZEL: сайдчейн, с применёнными low cut и high cut.",
-    .helpSmooth = "Распределяет каждый вырез по соседним полосам, чтобы ничего не звучало как гребёнка.",
-    .helpAdvanced = "Открывает ниже пан, режим, атаку, релиз и плавность.",
-    .helpSpectrum = "Янтарный — это сайдчейн, кремовый — вырез; наведи указатель, чтобы увидеть частоту и глубину.",
+    .helpSmooth = "Распределяет каждый вырез по соседним полосам, "
+                  "чтобы ничего не звучало как гребёнчатый фильтр.",
+    .helpAdvanced = "Показывает ниже пан, режим, атаку, релиз и плавность.",
+    .helpSpectrum = "Янтарным показан сайдчейн, кремовым — вырез; наведи указатель, чтобы увидеть частоту и глубину.",
     .helpBypass = "Выключает ZEL без щелчка; пока он выключен, окно затемнено.",
     .helpPresetBack = "На один пресет назад.",
     .helpPresetNext = "На один пресет вперёд.",
     .helpPresetList = "Открывает список пресетов — заводские и твои собственные. Знак * после названия означает: "
-                      "изменён, но ещё не сохранён — открой список и нажми Save, чтобы его сохранить.",
+                      "изменён, но ещё не сохранён — открой список и нажми Save, чтобы оставить изменения.",
     .helpUndo = "Отменяет последнее изменение.",
     .helpHelp = "Краткая справка по этому плагину.",
     .helpSettings = "Настройки: размер окна, язык и информация о плагине.",
