@@ -4,7 +4,6 @@
 #include "SpectrumReadout.h"
 
 #include "gui/Card.h"
-#include "gui/Fonts.h"
 #include "plugin/ui/i18n/Tables.h"
 
 #include <cmath>
@@ -68,6 +67,7 @@ std::array<juce::String, SpectrumStatus::Count> statusTextsOf (const i18n::Table
 SpectrumView::SpectrumView (FrameSource frameSource, const vo::gui::Theme& themeToUse, SpectrumStatus::Clock clock)
     : source (std::move (frameSource)),
       theme (themeToUse),
+      fonts (makeFonts (*typefaces)),
       status (std::move (clock)),
       cardShade (themeToUse.cardShadow.toShadow())
 {
@@ -79,6 +79,12 @@ SpectrumView::SpectrumView (FrameSource frameSource, const vo::gui::Theme& theme
     status.noteFrame (frame.status);
     refreshStatusText();
     startTimer (kPollMs);
+}
+
+SpectrumView::Fonts SpectrumView::makeFonts (const vo::gui::TypefaceCache& cache)
+{
+    return { cache.getTextFont (kLabelFontHeight), cache.getDisplayFont (kLabelFontHeight),
+             cache.getTextFont (kChipFontHeight), cache.getTextFont (kStatusFontHeight) };
 }
 
 SpectrumView::~SpectrumView()
@@ -163,15 +169,14 @@ void SpectrumView::updateReadout()
     hoverCutDb = plot.cutAt (hz);
     hoverText = SpectrumReadout::statusText (hz, hoverScDb, hoverCutDb, readoutSc, readoutCut);
     chipText = SpectrumReadout::chipText (hz, hoverCutDb);
-    chipWidth = vo::gui::textFont (kChipFontHeight).getStringWidthFloat (chipText) + kChipPadding;
+    chipWidth = fonts.chip.getStringWidthFloat (chipText) + kChipPadding;
 }
 
 void SpectrumView::updateLegendWidths()
 {
-    const auto font = vo::gui::displayFont (kLabelFontHeight);
-    legendScWidth = font.getStringWidthFloat (legendSc);
-    legendCutWidth = font.getStringWidthFloat (legendCut);
-    frozenChipWidth = font.getStringWidthFloat (frozenWord) + kChipPadding;
+    legendScWidth = fonts.legend.getStringWidthFloat (legendSc);
+    legendCutWidth = fonts.legend.getStringWidthFloat (legendCut);
+    frozenChipWidth = fonts.legend.getStringWidthFloat (frozenWord) + kChipPadding;
 }
 
 void SpectrumView::refreshStatusText()
@@ -333,13 +338,13 @@ void SpectrumView::paintHover (juce::Graphics& g) const
     g.fillEllipse (dot.withCentre ({ hoverX, plot.yForLevel (hoverCutDb) }));
 
     paintChip (g, getChipBounds(), theme.surface.withAlpha (SpectrumPalette::kChipAlpha), theme.outline, theme.text,
-               vo::gui::textFont (kChipFontHeight), chipText);
+               fonts.chip, chipText);
 }
 
 void SpectrumView::paintFrequencyLabels (juce::Graphics& g) const
 {
     const auto area = plot.getArea();
-    g.setFont (vo::gui::textFont (kLabelFontHeight));
+    g.setFont (fonts.label);
     g.setColour (SpectrumPalette::label());
     for (const auto& label : kFrequencyLabels)
         g.drawText (label.text,
@@ -353,7 +358,7 @@ void SpectrumView::paintLegend (juce::Graphics& g) const
     const auto area = plot.getArea();
     auto lx = area.getX() + 8.0f;
     const auto ly = area.getY() + 6.0f;
-    g.setFont (vo::gui::displayFont (kLabelFontHeight));
+    g.setFont (fonts.legend);
 
     const auto entry = [&] (juce::Colour dot, const juce::String& word, float width) {
         g.setColour (dot);
@@ -375,13 +380,13 @@ void SpectrumView::paintFrozenChip (juce::Graphics& g) const
     const juce::Rectangle<float> chip (area.getRight() - frozenChipWidth - kFrozenChipInset, area.getY() + kFrozenChipInset,
                                        frozenChipWidth, SpectrumReadout::kChipHeight);
     paintChip (g, chip, theme.accentLine, juce::Colours::transparentBlack, theme.inkOnAccent,
-               vo::gui::displayFont (kLabelFontHeight), frozenWord);
+               fonts.legend, frozenWord);
 }
 
 void SpectrumView::paintLevelLabels (juce::Graphics& g) const
 {
     const auto area = plot.getArea();
-    g.setFont (vo::gui::textFont (kLabelFontHeight));
+    g.setFont (fonts.label);
     g.setColour (SpectrumPalette::label());
     for (const auto db : kLabelDb)
         g.drawText (juce::String (juce::roundToInt (db)),
@@ -392,7 +397,7 @@ void SpectrumView::paintLevelLabels (juce::Graphics& g) const
 
 void SpectrumView::paintStatusLine (juce::Graphics& g) const
 {
-    g.setFont (vo::gui::textFont (kStatusFontHeight));
+    g.setFont (fonts.status);
     g.setColour (SpectrumPalette::pale());
     g.drawFittedText (getStatusLine(), statusArea.toNearestInt(), juce::Justification::centredLeft, kStatusLines,
                       kStatusMinScale);

@@ -4,6 +4,7 @@
 #include "SpectrumStatus.h"
 
 #include "gui/Theme.h"
+#include "gui/TypefaceCache.h"
 #include "gui/melatonin/DropShadow.h"
 #include "plugin/engine/display/DisplayFrame.h"
 #include "plugin/ui/i18n/Table.h"
@@ -85,8 +86,17 @@ private:
     static void paintChip (juce::Graphics& g, juce::Rectangle<float> area, juce::Colour fill, juce::Colour outline,
                            juce::Colour textColour, const juce::Font& font, const juce::String& text);
 
+    struct Fonts
+    {
+        juce::Font label, legend, chip, status;
+    };
+    static Fonts makeFonts (const vo::gui::TypefaceCache& cache);
+
     FrameSource source;
     vo::gui::Theme theme;
+    // Held for the view's life: the typefaces are loaded once, not at every paint.
+    juce::SharedResourcePointer<vo::gui::TypefaceCache> typefaces;
+    Fonts fonts;
     DisplayFrame frame;
     std::int32_t lastSerial = 0;
     SpectrumPlot plot;
