@@ -29,9 +29,7 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
 
     // How each group of rows moves, worked out once per run: vector p in
     // group q starts at row (q - p) * G, from -(kVectors - 1) * G on.
-    bool anyMotion = false;
-    for (int k = 0; k < run.segmentCount; ++k)
-        anyMotion = anyMotion || k > 0 || run.segments[k].stepCount > 0 || run.segments[k].landAt >= 0;
+    const bool anyMotion = ! holdsStill (run);
 
     static_assert (BellRun::kMaxSamples / G + 2 * kVectors + 4 <= BellRun::kMaxPlans);
 
@@ -72,13 +70,11 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
     }
     Vec out[(unsigned) kVectors] = {};
 
-    // Whether group q lies inside the run with every vector stepping
-    // plainly, standing still or at a tick's edge.
-    const auto sweeps = [&general, n] (int q)
-    {
-        const bool inside = (q - (kVectors - 1)) * G - (G - 1) >= 0 && q * G + G - 1 < n;
-        return inside && general[q + kVectors + 1] == general[q + 1];
-    };
+    // Whether group q lies inside the run (every vector's rows are samples
+    // of it), and whether every vector then steps plainly, stands still or
+    // sits at a tick's edge.
+    const auto inside = [n] (int q) { return (q - (kVectors - 1)) * G - (G - 1) >= 0 && q * G + G - 1 < n; };
+    const auto sweeps = [&general, &inside] (int q) { return inside (q) && general[q + kVectors + 1] == general[q + 1]; };
 
     for (int q = 0; q < groups; ++q)
     {
@@ -89,10 +85,21 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
                 int end = q + 1;
                 while (end < groups && sweeps (end))
                     ++end;
-                sweep (f, run.input, q, end, out);
+                sweep<true> (f, run.input, q, end, out);
                 q = end - 1;
                 continue;
             }
+        }
+
+        // A run in which nothing moves sweeps everything inside it.
+        if (! anyMotion && inside (q))
+        {
+            int end = q + 1;
+            while (end < groups && inside (end))
+                ++end;
+            sweep<false> (f, run.input, q, end, out);
+            q = end - 1;
+            continue;
         }
 
         const int low = q - groupsPerVector + 1 < 0 ? 0 : q - groupsPerVector + 1;
@@ -182,7 +189,7 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
 template <int W>
 inline void Wavefront<W>::process (const BellRun& run) noexcept
 {
-    if (kMultiTick || run.segmentCount == 1)
+    if (kMultiTick || run.segmentCount == 1 || holdsStill (run))
     {
         cascade (run);
         return;

@@ -105,5 +105,30 @@ inline auto Wavefront<W>::planFor (const BellSegment* segments, const Span* span
     return plan;
 }
 
+// Whether no coefficient moves anywhere in the run: no segment ramps or
+// lands, and every tick after the first starts where the lanes stand (the
+// same bits), which is how a settled cut queues its ticks. Such a run is one
+// still stretch, whatever its ticks.
+template <int W>
+inline bool Wavefront<W>::holdsStill (const BellRun& run) noexcept
+{
+    for (int k = 0; k < run.segmentCount; ++k)
+        if (run.segments[k].stepCount > 0 || run.segments[k].landAt >= 0)
+            return false;
+
+    const BellLanes& lanes = *run.lanes;
+    for (int k = 1; k < run.segmentCount; ++k)
+    {
+        const BellTick& tick = *run.segments[k].tick;
+        Mask differs {};
+        for (int o = 0; o < BellLanes::kLanes; o += W)
+            differs |= (load (tick.startA1 + o) != load (lanes.a1 + o)) | (load (tick.startM1 + o) != load (lanes.m1 + o));
+        for (int lane = 0; lane < W; ++lane)
+            if (differs[lane] != 0)
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 } // namespace vo::plugins::zel

@@ -47,11 +47,9 @@ struct Wavefront
     static constexpr int kBlock = W == 8 ? 4 : 2;
     // Moving coefficients need more registers: fewer vectors side by side.
     static constexpr int kMovingBlock = W == 8 ? 3 : 2;
-    // Only the widest kernel runs several ticks in one wavefront: the narrower
-    // ones would work out their per-lane plans row by row, which costs more
-    // than the drain it saves, and the code for it would crowd their loops
-    // out of the instruction cache. They take a run one tick at a time.
-    static constexpr bool kMultiTick = W == 8;
+    // Runs several ticks in one wavefront, so that the fill and the drain are
+    // paid once per run, not per tick.
+    static constexpr bool kMultiTick = W >= 4;
 
     static Vec load (const double* p) noexcept
     {
@@ -161,31 +159,37 @@ struct Wavefront
     __attribute__ ((always_inline)) static inline void run (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
 
     // The sweep (WavefrontSweep.h): long stretches of a multi-tick run whose
-    // vectors all step plainly, stand still or sit at a tick's edge.
-    // A sweep (below) runs the vectors in two halves, one after the other
-    // over a tile of groups: the state of all the vectors does not fit in the
-    // registers, and spilling it costs more than the arithmetic. Four vectors
-    // still give the core enough independent work while each waits on its own
-    // previous row. The lower half leaves its top vector's outputs in a link
-    // for the upper half.
-    static constexpr int kHalf = kVectors / 2;
+    // vectors all step plainly, stand still or sit at a tick's edge, and
+    // (not Moving) runs in which nothing moves at all.
+    // A sweep (below) runs the vectors in parts of four, one part after the
+    // other over a tile of groups: the state of all the vectors does not fit
+    // in the registers, and spilling it costs more than the arithmetic. Four
+    // vectors still give the core enough independent work while each waits
+    // on its own previous row. Each part but the top one leaves its top
+    // vector's outputs in a link for the part above.
+    static constexpr int kPart = 4;
     static constexpr int kTileGroups = 16;
+    static_assert (kVectors % kPart == 0);
 
-    // The running state of one half of a sweep, kept from group to group.
+    // The running state of one part of a sweep, kept from group to group.
     struct Sweep
     {
-        Vec ic1[(unsigned) kHalf], ic2[(unsigned) kHalf], a1[(unsigned) kHalf], m1[(unsigned) kHalf];
-        Vec out[(unsigned) kHalf];
+        Vec ic1[(unsigned) kPart], ic2[(unsigned) kPart], a1[(unsigned) kPart], m1[(unsigned) kPart];
+        Vec out[(unsigned) kPart];
     };
 
     // Sweep groups whose tick-edge vectors are not one of the patterns below.
     static constexpr unsigned kAnyEdges = ~0u;
 
-    template <int V0, unsigned Edges, unsigned Entering>
+    template <int V0, unsigned Edges, unsigned Entering, bool Moving>
     __attribute__ ((always_inline)) static inline void sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
                                                                    const Vec* da1, const Vec* dm1, Vec* link) noexcept;
-    template <int V0>
-    __attribute__ ((noinline)) static void sweepHalf (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept;
+    template <int V0, bool Moving>
+    __attribute__ ((noinline)) static void sweepPart (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept;
+    template <int V0, bool Moving>
+    __attribute__ ((always_inline)) static inline void sweepFrom (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut,
+                                                                  Vec* link) noexcept;
+    template <bool Moving>
     static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
 
     // The plan (WavefrontPlan.h): where each vector stands in a run's
@@ -203,6 +207,7 @@ struct Wavefront
     static int segmentEnd (const BellRun& run, int k) noexcept;
     static Span spanOf (const BellSegment& seg, int end) noexcept;
     static Plan planFor (const BellSegment* segments, const Span* spans, int segmentCount, int k, int R) noexcept;
+    static bool holdsStill (const BellRun& run) noexcept;
 
     // The cascade (BellWavefront.h): a run from end to end.
     static void cascade (const BellRun& run) noexcept;

@@ -1,8 +1,8 @@
 #pragma once
 
-// The sweep: the widest kernel's path through long multi-tick stretches in
+// The sweep: the path of the multi-tick kernels through long stretches in
 // which every vector steps plainly, stands still or sits at a tick's edge,
-// the vectors in two halves over a tile of groups (see WavefrontShape.h).
+// the vectors in parts of four over a tile of groups (see WavefrontShape.h).
 
 #include "bells/wavefront/WavefrontShape.h"
 
@@ -11,22 +11,22 @@ namespace vo::plugins::zel
 namespace
 {
 
-// One group of the half of a sweep from vector V0 up. Edges has a bit for
+// One group of the part of a sweep from vector V0 up. Edges has a bit for
 // each of its vectors at a tick's edge, and Entering a bit for each of
 // those whose group begins the next tick (the others end theirs); or Edges
 // is kAnyEdges to read them from the plans. Knowing them when compiling
 // spares every vector of every row a test whose outcome moves up a vector
 // from one group to the next, and lets each edge take only the work its
 // side of the edge needs. The lowest vector takes the input (V0 == 0) or
-// the link's row; the lower half writes the link.
+// the link's row; every part but the top one writes the link.
 template <int W>
-template <int V0, unsigned Edges, unsigned Entering>
+template <int V0, unsigned Edges, unsigned Entering, bool Moving>
 __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
                                                                      const Vec* da1, const Vec* dm1, Vec* link) noexcept
 {
     constexpr bool kKnown = Edges != kAnyEdges;
-    constexpr bool kTop = V0 + kHalf == kVectors;
-    constexpr auto kH = (unsigned) kHalf;
+    constexpr bool kTop = V0 + kPart == kVectors;
+    constexpr auto kH = (unsigned) kPart;
     const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
     const Vec two = opaqueTwo();
     const int topRow = (q - (kVectors - 1)) * G;
@@ -39,7 +39,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
     if constexpr (kKnown)
     {
 #pragma GCC unroll 8
-        for (int b = 0; b < kHalf; ++b)
+        for (int b = 0; b < kPart; ++b)
         {
             if (! atEdge (b))
                 continue;
@@ -67,7 +67,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
         else
             in = link[r];
         if constexpr (! kTop)
-            link[r] = s.out[kHalf - 1];
+            link[r] = s.out[kPart - 1];
 
         // Where the lanes of a vector that begins the next tick stand on
         // this row: still in the ending tick, landing it, or starting.
@@ -75,12 +75,17 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
         const Mask before = lag > row, lands = lag == row + 1, starts = lag == row;
 
 #pragma GCC unroll 8
-        for (int b = kHalf - 1; b >= 0; --b)
+        for (int b = kPart - 1; b >= 0; --b)
         {
             const Vec v = feed (b == 0 ? in : s.out[b - 1], s.out[b]);
+            const int o = (V0 + b) * W;
             Vec a1 = s.a1[b], m1 = s.m1[b];
 
-            if (! atEdge (b))
+            if constexpr (! Moving)
+            {
+                // Nothing moves: the lanes' own coefficients, a2 and a3 too.
+            }
+            else if (! atEdge (b))
             {
                 a1 = a1 + da1[b];
                 m1 = m1 + dm1[b];
@@ -88,7 +93,6 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
             else if constexpr (! kKnown)
             {
                 const Plan& pl = plans[-(V0 + b)];
-                const int o = (V0 + b) * W;
                 stepAtEdge (pl, o, r, da1[b], dm1[b], load (pl.cur->da1 + o), load (pl.cur->dm1 + o), a1, m1);
             }
             else if (entering (b))
@@ -114,12 +118,20 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
                     m1 = first ? landM1[b] : m1;
                 }
             }
-            s.a1[b] = a1;
-            s.m1[b] = m1;
-
-            const Vec g = load (f.lanes->g + (V0 + b) * W);
-            const Vec a2 = a1 * g;
-            const Vec a3 = a2 * g;
+            Vec a2, a3;
+            if constexpr (Moving)
+            {
+                s.a1[b] = a1;
+                s.m1[b] = m1;
+                const Vec g = load (f.lanes->g + o);
+                a2 = a1 * g;
+                a3 = a2 * g;
+            }
+            else
+            {
+                a2 = load (f.lanes->a2 + o);
+                a3 = load (f.lanes->a3 + o);
+            }
             const Vec ic1 = s.ic1[b], ic2 = s.ic2[b];
             const Vec d = v - ic2;
             const Vec bp = a1 * ic1 + a2 * d;
@@ -133,23 +145,23 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
         {
             // The last band's output: sample row - (G - 1) of the top vector.
             const int sample = topRow + r - (G - 1);
-            f.output[2 * sample] = s.out[kHalf - 1][W - 2];
-            f.output[2 * sample + 1] = s.out[kHalf - 1][W - 1];
+            f.output[2 * sample] = s.out[kPart - 1][W - 2];
+            f.output[2 * sample + 1] = s.out[kPart - 1][W - 1];
         }
     }
 }
 
-// Groups qBegin ... qEnd - 1 of the half from vector V0 up.
+// Groups qBegin ... qEnd - 1 of the part from vector V0 up.
 template <int W>
-template <int V0>
-__attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept
+template <int V0, bool Moving>
+__attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept
 {
     BellLanes& lanes = *f.lanes;
-    constexpr auto kH = (unsigned) kHalf;
+    constexpr auto kH = (unsigned) kPart;
     Sweep s;
 
 #pragma GCC unroll 8
-    for (int b = 0; b < kHalf; ++b)
+    for (int b = 0; b < kPart; ++b)
     {
         const int o = (V0 + b) * W;
         s.ic1[b] = load (lanes.ic1 + o);
@@ -159,7 +171,10 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const d
         s.out[b] = lastOut[V0 + b];
     }
 
-    for (int q = qBegin; q < qEnd; ++q)
+    for (int q = qBegin; q < qEnd && ! Moving; ++q)
+        sweepGroup<V0, 0, 0, false> (f, input, q, s, 0, nullptr, nullptr, link + (q - qBegin) * G);
+
+    for (int q = qBegin; q < qEnd && Moving; ++q)
     {
         // The steps each vector takes: a still vector adds zeros, which
         // leaves it exactly where it is; one at a tick's edge starts with
@@ -168,7 +183,7 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const d
         Vec da1[kH], dm1[kH];
         unsigned edges = 0, entering = 0;
 #pragma GCC unroll 8
-        for (int b = 0; b < kHalf; ++b)
+        for (int b = 0; b < kPart; ++b)
         {
             const int o = (V0 + b) * W;
             const Plan& pl = plans[-(V0 + b)];
@@ -186,7 +201,7 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const d
         // halves. Anything else goes the general way.
         Vec* groupLink = link + (q - qBegin) * G;
         const unsigned key = edges | entering << 8;
-#define ZEL_SWEEP_GROUP(E, N) sweepGroup<V0, E, N> (f, input, q, s, edges, da1, dm1, groupLink)
+#define ZEL_SWEEP_GROUP(E, N) sweepGroup<V0, E, N, true> (f, input, q, s, edges, da1, dm1, groupLink)
         switch (key)
         {
             case 0x000: ZEL_SWEEP_GROUP (0x0, 0x0); break;
@@ -201,17 +216,19 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const d
     }
 
 #pragma GCC unroll 8
-    for (int b = 0; b < kHalf; ++b)
+    for (int b = 0; b < kPart; ++b)
     {
         const int o = (V0 + b) * W;
         const Vec g = load (lanes.g + o);
         store (lanes.ic1 + o, s.ic1[b]);
         store (lanes.ic2 + o, s.ic2[b]);
+        lastOut[V0 + b] = s.out[b];
+        if constexpr (! Moving)
+            continue;
         store (lanes.a1 + o, s.a1[b]);
         store (lanes.m1 + o, s.m1[b]);
         store (lanes.a2 + o, s.a1[b] * g);
         store (lanes.a3 + o, s.a1[b] * g * g);
-        lastOut[V0 + b] = s.out[b];
     }
 }
 
@@ -219,15 +236,27 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepHalf (const Frame& f, const d
 // stepping plainly, standing still or at a tick's edge, a tile of groups
 // at a time.
 template <int W>
+template <bool Moving>
 inline void Wavefront<W>::sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
 {
     Vec link[(unsigned) (kTileGroups * G)];
     for (int q = qBegin; q < qEnd; q += kTileGroups)
     {
         const int end = q + kTileGroups < qEnd ? q + kTileGroups : qEnd;
-        sweepHalf<0> (f, input, q, end, lastOut, link);
-        sweepHalf<kHalf> (f, input, q, end, lastOut, link);
+        sweepFrom<0, Moving> (f, input, q, end, lastOut, link);
     }
+}
+
+// The parts from vector V0 up, lowest first. Each part reads its link row
+// before it writes its own, so one link serves every pair of neighbours.
+template <int W>
+template <int V0, bool Moving>
+__attribute__ ((always_inline)) inline void Wavefront<W>::sweepFrom (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut,
+                                                                    Vec* link) noexcept
+{
+    sweepPart<V0, Moving> (f, input, qBegin, qEnd, lastOut, link);
+    if constexpr (V0 + kPart < kVectors)
+        sweepFrom<V0 + kPart, Moving> (f, input, qBegin, qEnd, lastOut, link);
 }
 
 } // namespace
