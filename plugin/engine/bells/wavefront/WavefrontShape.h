@@ -47,9 +47,10 @@ struct Wavefront
     static constexpr int kBlock = W == 8 ? 4 : 2;
     // Moving coefficients need more registers: fewer vectors side by side.
     static constexpr int kMovingBlock = W == 8 ? 3 : 2;
-    // Runs several ticks in one wavefront, so that the fill and the drain are
-    // paid once per run, not per tick.
-    static constexpr bool kMultiTick = W >= 4;
+    // Every kernel runs a queue's ticks as one wavefront, so that the fill and
+    // the drain are paid once per run, not per tick; the paths for a tick at a
+    // time stay for building a kernel that cannot afford the plans.
+    static constexpr bool kMultiTick = true;
 
     static Vec load (const double* p) noexcept
     {
