@@ -3,10 +3,13 @@
 
 #include "plugin/ui/spectrum/SpectrumView.h"
 
+#include "plugin/engine/CarveEngine.h"
 #include "plugin/ui/ProductTheme.h"
 #include "plugin/ui/i18n/Tables.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace vo::test
 {
@@ -107,6 +110,37 @@ TEST_F (SpectrumViewTest, ReportsASilentSidechainAfterItsWaitWithoutANewFrame)
     now += 1500;
     view.poll(); // same serial: only the clock moved
     EXPECT_EQ (view.getStatusLine(), english (&plugins::zel::i18n::Table::statusNoSignal));
+}
+
+TEST_F (SpectrumViewTest, RepaintsOnlyTheStatusLineWhenOnlyItsTextChanges)
+{
+    publish (DisplayFrame::StatusNothingToCut);
+    view.poll();
+    const auto repaints = view.getFullRepaintCount();
+    now += 1500;
+    view.poll();
+    EXPECT_EQ (view.getStatusIndex(), SpectrumStatus::NoSignal);
+    EXPECT_EQ (view.getFullRepaintCount(), repaints);
+}
+
+TEST (SpectrumViewOnTheEngine, RebuildsForEveryPublicationAndNothingBetween)
+{
+    const juce::ScopedJuceInitialiser_GUI gui;
+    plugins::zel::CarveEngine engine;
+    engine.prepare (48000.0, 512);
+    SpectrumView view ([&engine] (DisplayFrame& out) { engine.readDisplayFrame (out); },
+                       plugins::zel::ui::productTheme());
+    view.setSize (652, 190);
+    const auto rebuilds = view.getPlot().getRebuildCount();
+
+    std::vector<float> left (512, 0.0f), right (512, 0.0f);
+    float* main[] = { left.data(), right.data() };
+    engine.process (main, 2, nullptr, 0, 512); // the first block after prepare always publishes
+    view.poll();
+    EXPECT_EQ (view.getPlot().getRebuildCount(), rebuilds + 1);
+    EXPECT_NE (view.getFrame().status & DisplayFrame::StatusNoSidechainBus, 0);
+    view.poll();
+    EXPECT_EQ (view.getPlot().getRebuildCount(), rebuilds + 1);
 }
 
 TEST_F (SpectrumViewTest, SpeaksTheLanguageOfTheTableItIsGiven)
