@@ -115,7 +115,7 @@ void CapsuleButton::paintText (juce::Graphics& g, juce::Rectangle<int> body) con
     const auto height = juce::jmin (kTextHeightFraction * static_cast<float> (body.getHeight()), kLargestText);
     g.setFont (typefaces->getDisplayFont (height));
     g.setColour (theme.inkOnAccent.withAlpha (isEnabled() ? 1.0f : kDisabledTextAlpha));
-    g.drawFittedText (getButtonText(), body.reduced (kTextInset, 0), juce::Justification::centred, 1, kTextMinScale);
+    g.drawFittedText (getButtonText(), body.reduced (kTextInset), juce::Justification::centred, 1, kTextMinScale);
 }
 
 } // namespace vo::plugins::zel::ui
