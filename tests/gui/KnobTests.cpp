@@ -3,6 +3,7 @@
 
 #include "support/ControlFixture.h"
 #include "support/PictureRenderer.h"
+#include "support/PixelProbe.h"
 #include "support/SyntheticMouse.h"
 
 #include "core/MessagePump.h"
@@ -17,7 +18,8 @@ namespace
 
 using test::SyntheticMouse;
 
-constexpr int kTreeCatchUpMs = 100;
+// The tree flushes on a timer that slows down to 500 ms while nothing changes.
+constexpr int kTreeCatchUpMs = 600;
 
 class KnobTest : public test::ControlFixture
 {
@@ -210,6 +212,25 @@ TEST_F (KnobTest, TheStaticFaceIsRenderedOncePerSizeAndScale)
     knob.setDiameter (60.0f);
     test::PictureRenderer::ofComponent (knob, 2.0f);
     EXPECT_EQ (knob.getFaceBuildCount(), 3) << "a change below 0.01 is ignored";
+}
+
+TEST_F (KnobTest, EveryStyleDrawsAStaticFaceOnceAndMovesWithTheValue)
+{
+    for (const auto style : { 0, 1, 2, 3, 4 })
+    {
+        auto styled = theme;
+        styled.knobStyle = style;
+        Knob each (state(), "smooth", "Smooth", styled, false, {}, Knob::Size::Large);
+        each.setSize (100, 120);
+        setPlain ("smooth", 20.0f);
+        const auto low = test::PictureRenderer::ofComponent (each, 1.0f);
+        setPlain ("smooth", 80.0f);
+        const auto high = test::PictureRenderer::ofComponent (each, 1.0f);
+
+        EXPECT_FALSE (test::PixelProbe::isFullyTransparent (low)) << "style " << style;
+        EXPECT_FALSE (test::PixelProbe::sameAs (low, high)) << "style " << style;
+        EXPECT_EQ (each.getFaceBuildCount(), 1) << "style " << style;
+    }
 }
 
 } // namespace

@@ -18,7 +18,8 @@ namespace
 using test::SyntheticMouse;
 
 constexpr int kSettleMs = 30;
-constexpr int kTreeCatchUpMs = 100;
+// The tree flushes on a timer that slows down to 500 ms while nothing changes.
+constexpr int kTreeCatchUpMs = 600;
 
 class ValueChipTest : public test::ControlFixture
 {
