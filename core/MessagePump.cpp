@@ -20,4 +20,17 @@ void MessagePump::runFor (int milliseconds)
             juce::Thread::sleep (1);
 }
 
+bool MessagePump::runUntil (const std::function<bool()>& done, int timeoutMilliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounterHiRes() + timeoutMilliseconds;
+    while (! done())
+    {
+        if (juce::Time::getMillisecondCounterHiRes() >= end)
+            return false;
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (1);
+    }
+    return true;
+}
+
 } // namespace vo::core

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace vo::core
 {
 
@@ -10,6 +12,10 @@ namespace vo::core
 struct MessagePump
 {
     static void runFor (int milliseconds);
+
+    // Delivers messages until `done` holds or the time is up; says which. For
+    // waits whose length depends on the machine (timers, sanitizers, load).
+    static bool runUntil (const std::function<bool()>& done, int timeoutMilliseconds);
 };
 
 } // namespace vo::core

@@ -24,6 +24,8 @@ using Curve = std::array<float, vo::plugins::zel::kBandCount>;
 constexpr double kRate = 48000.0;
 constexpr int kBlock = 256;
 
+constexpr int kGenerousWaitMs = 10000;
+
 void pumpMessages (int ms = 120)
 {
     vo::core::MessagePump::runFor (ms);
@@ -57,6 +59,18 @@ void run (Processor& p, int blocks, float sidechainLevel, juce::Random& random)
     }
 }
 
+juce::String storedCurveText (Processor& p)
+{
+    return p.getStateManager().getValueTreeState().state.getChildWithName ("ZELFREEZE").getProperty ("curve").toString();
+}
+
+// The capture reaches the state through a timer and an async update: how long
+// that takes depends on the machine, so wait for it rather than a fixed time.
+void waitForStoredCurve (Processor& p)
+{
+    EXPECT_TRUE (vo::core::MessagePump::runUntil ([&] { return storedCurveText (p).isNotEmpty(); }, kGenerousWaitMs));
+}
+
 // Builds a real cut from a loud low tone, then freezes it and lets the
 // message thread store the captured curve.
 void freezeAToneCut (Processor& p, juce::Random& random)
@@ -66,13 +80,9 @@ void freezeAToneCut (Processor& p, juce::Random& random)
     run (p, 200, 0.9f, random);
     setPlain (p, "freeze", 1.0f);
     run (p, 1, 0.9f, random);
-    pumpMessages();
+    waitForStoredCurve (p);
 }
 
-juce::String storedCurveText (Processor& p)
-{
-    return p.getStateManager().getValueTreeState().state.getChildWithName ("ZELFREEZE").getProperty ("curve").toString();
-}
 
 void expectSameCurve (const Curve& a, const Curve& b)
 {
@@ -160,7 +170,7 @@ TEST (FreezePersistence, CaptureIsWrittenIntoTheState)
     run (p, 1, 0.9f, random);
     ASSERT_TRUE (p.hasHeldCurve());
     EXPECT_LT (deepest (p.getHeldCurve()), -3.0f);
-    pumpMessages();
+    waitForStoredCurve (p);
 
     expectSameCurve (CurveText::decode (storedCurveText (p)), p.getHeldCurve());
 
