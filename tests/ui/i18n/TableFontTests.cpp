@@ -37,9 +37,12 @@ std::set<juce::juce_wchar> charactersOf (const Table& table)
 {
     std::set<juce::juce_wchar> characters;
     for (const auto* text : textsOf (table))
-        for (auto p = juce::String::fromUTF8 (text).getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto decoded = juce::String::fromUTF8 (text);
+        for (auto p = decoded.getCharPointer(); ! p.isEmpty(); ++p)
             if (*p >= 0x20)
                 characters.insert (*p);
+    }
     return characters;
 }
 

@@ -38,6 +38,8 @@ protected:
 
     juce::ScopedJuceInitialiser_GUI gui;
     gui::Theme theme = plugins::zel::ui::productTheme();
+    // Before the button: an attached button must go before its parameters do.
+    plugins::zel::Processor processor;
     juce::Component root;
     RoundButton button { "freeze", RoundButton::NoIcon, theme, "freeze the cut" };
     int clicks = 0;
@@ -72,7 +74,6 @@ TEST_F (RoundButtonTest, StoresItsTooltipForTheTooltipLayer)
 
 TEST_F (RoundButtonTest, FlipsItsParameterInOneUndoableStepAndFadesBackOnUndo)
 {
-    plugins::zel::Processor processor;
     auto& state = processor.getStateManager();
     button.attachTo (state, "freeze");
     EXPECT_TRUE (button.isEnabled());
@@ -98,7 +99,6 @@ TEST_F (RoundButtonTest, FlipsItsParameterInOneUndoableStepAndFadesBackOnUndo)
 
 TEST_F (RoundButtonTest, AnUnknownParameterDisablesTheButton)
 {
-    plugins::zel::Processor processor;
     button.attachTo (processor.getStateManager(), "nonsense");
     EXPECT_FALSE (button.isEnabled());
     EXPECT_FLOAT_EQ (button.getGlow(), 0.0f);
