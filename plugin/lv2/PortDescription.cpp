@@ -49,7 +49,14 @@ public:
     {
         std::vector<Token> tokens;
         while (skipSpaceAndComments())
+        {
+            const auto start = pos;
             tokens.push_back (next());
+            // A character no token starts with (a stray '>', say) is a token of
+            // its own, so that every step uses up some of the text.
+            if (pos == start)
+                tokens.back() = { Token::Type::punctuation, std::string (1, text[pos++]) };
+        }
         return tokens;
     }
 
