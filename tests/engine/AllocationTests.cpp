@@ -12,8 +12,9 @@
 #include <memory>
 #include <new>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -112,4 +113,4 @@ TEST (AudioThreadAllocation, ProcessAndSetSettingsAllocateNothingAfterPrepare)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

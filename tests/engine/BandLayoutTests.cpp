@@ -7,8 +7,9 @@
 
 #include <cmath>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -77,4 +78,4 @@ TEST (BellResponse, MatchesTheMeasuredDigitalBell)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -14,8 +14,9 @@
 #include <random>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -98,4 +99,4 @@ TEST (BlockPaths, AnalyserBlockPushMatchesSampleBySample)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -9,8 +9,9 @@
 #include <memory>
 #include <random>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -291,4 +292,4 @@ TEST (CarveEnginePrepare, WorksBeforeTheHostPreparesIt)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

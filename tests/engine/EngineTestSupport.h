@@ -13,8 +13,9 @@
  #include <xmmintrin.h>
 #endif
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 
 // Every bell kernel this CPU runs, the plain chain first.
 inline std::vector<BellKernel> availableKernels()
@@ -134,4 +135,4 @@ inline EngineSettings carveSettings (float amount = 1.0f, float smooth = 0.0f)
     return s;
 }
 
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -12,8 +12,9 @@
 #include <thread>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -136,4 +137,4 @@ TEST (AlignedFftwPlans, TransformsStayRightWhilePlansComeAndGo)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -15,8 +15,9 @@
 #include <random>
 #include <set>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -428,4 +429,4 @@ TEST (BandLevels, LevelsGiveThePlainAnalysisBitsAtEveryRate)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

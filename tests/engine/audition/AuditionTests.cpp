@@ -11,8 +11,9 @@
 #include <random>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -250,4 +251,4 @@ TEST (SvfFilterUnit, CascadeGivesTheSampleBySampleBits)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

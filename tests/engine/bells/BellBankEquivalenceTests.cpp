@@ -19,8 +19,9 @@
 #include <string>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -480,4 +481,4 @@ INSTANTIATE_TEST_SUITE_P (BellBankEquivalence, WholeEngine, ::testing::ValuesIn 
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST (WholeEngine);
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

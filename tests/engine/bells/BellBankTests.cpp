@@ -10,8 +10,9 @@
 #include <random>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -273,4 +274,4 @@ TEST (BellBankEquivalence, EngineBankMatchesTheReferenceBitForBit)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -20,8 +20,9 @@
 #include <string>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -350,4 +351,4 @@ TEST (CutBankEquivalence, AmplitudesMatchStdExpOverTheCutRange)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -6,8 +6,9 @@
 #include <map>
 #include <vector>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -328,4 +329,4 @@ TEST_F (CutBankAt48k, LoadedCurveIsClampedAndNanBecomesFlat)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -12,8 +12,9 @@
 #include <vector>
 #include <limits>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -316,4 +317,4 @@ TEST (OverlapCompensatorPasses, ANaNInTheWantedCutLeavesItsBandFlat)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

@@ -9,8 +9,9 @@
 #include <memory>
 #include <thread>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -215,4 +216,4 @@ TEST (DisplayExchangeThreaded, ReaderNeverSeesATornFrame)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test

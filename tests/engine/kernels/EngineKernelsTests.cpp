@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::plugins::zel::test
+namespace vo::test
 {
+using namespace vo::plugins::zel;
 namespace
 {
 
@@ -49,4 +50,4 @@ TEST (EngineKernels, EachTableIsItsKernelsWithTheEntryPointsItNeeds)
 }
 
 } // namespace
-} // namespace vo::plugins::zel::test
+} // namespace vo::test
