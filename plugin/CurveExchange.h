@@ -1,18 +1,16 @@
 #pragma once
 
 #include "engine/BandLayout.h"
+#include "engine/display/TripleBuffer.h"
 
 #include <array>
 #include <atomic>
-#include <cstdint>
 
 namespace vo::plugins::zel
 {
 
-// Hands whole cut curves from one thread to another without locks: a triple
-// buffer with one writer thread and one reader thread. The writer's slot, the
-// reader's slot and the slot in the exchange word are always a permutation of
-// 0, 1, 2, so neither side ever touches a slot the other is copying.
+// Hands whole cut curves from one thread to another without locks, and says
+// whether any curve has been handed over yet.
 class CurveExchange
 {
 public:
@@ -34,16 +32,8 @@ public:
     bool hasCurve() const noexcept { return published.load (std::memory_order_acquire); }
 
 private:
-    static constexpr std::int32_t kFreshBit = 4;
-    static constexpr std::int32_t kSlotMask = 3;
-
-    bool swapInFresh() noexcept;
-
-    std::array<Curve, 3> slots {};
-    std::atomic<std::int32_t> exchange { 1 };
+    TripleBuffer<Curve> curves;
     std::atomic<bool> published { false };
-    int writeSlot = 0;
-    int readSlot = 2;
 };
 
 } // namespace vo::plugins::zel

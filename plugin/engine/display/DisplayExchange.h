@@ -1,18 +1,12 @@
 #pragma once
 
 #include "display/DisplayFrame.h"
-
-#include <array>
-#include <atomic>
-#include <cstdint>
+#include "display/TripleBuffer.h"
 
 namespace vo::plugins::zel
 {
 
-// Lock-free triple buffer: the audio thread publishes whole frames, the editor
-// takes the newest one. The writer slot, the reader slot and the slot in the
-// exchange word are always a permutation of 0, 1, 2, so neither side ever
-// touches the slot the other is copying.
+// The audio thread publishes whole display frames, the editor takes the newest.
 class DisplayExchange
 {
 public:
@@ -26,13 +20,7 @@ public:
     void read (DisplayFrame& out) noexcept;
 
 private:
-    static constexpr std::int32_t kFreshBit = 4;
-    static constexpr std::int32_t kSlotMask = 3;
-
-    std::array<DisplayFrame, 3> slots;
-    std::atomic<std::int32_t> exchange { 1 };
-    int writeSlot = 0;
-    int readSlot = 2;
+    TripleBuffer<DisplayFrame> frames;
 };
 
 } // namespace vo::plugins::zel
