@@ -14,10 +14,7 @@ namespace vo::core
 
 void MessagePump::runFor (int milliseconds)
 {
-    const auto end = juce::Time::getMillisecondCounterHiRes() + milliseconds;
-    while (juce::Time::getMillisecondCounterHiRes() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (1);
+    runUntil ([] { return false; }, milliseconds);
 }
 
 bool MessagePump::runUntil (const std::function<bool()>& done, int timeoutMilliseconds)
