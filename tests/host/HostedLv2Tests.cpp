@@ -97,24 +97,29 @@ void carveFully (juce::AudioPluginInstance& plugin)
 }
 } // namespace
 
+// Like every scenario here it runs in a child: the framework's host and the
+// unloaded bundle keep process-lifetime allocations that a leak check at
+// exit would misread.
 TEST (HostedLv2, TheHostSeesTheBundleAsDescribed)
 {
-    HostedZel host;
-    ASSERT_NE (host.plugin, nullptr) << "no " << ZEL_LV2_URI << " in " << bundleFolder();
-    EXPECT_EQ (host.description.name, "ZEL");
-    EXPECT_EQ (host.description.manufacturerName, "velmora");
-    EXPECT_EQ (host.description.pluginFormatName, "LV2");
+    runInChild ([] {
+        HostedZel host;
+        ASSERT_NE (host.plugin, nullptr) << "no " << ZEL_LV2_URI << " in " << bundleFolder();
+        EXPECT_EQ (host.description.name, "ZEL");
+        EXPECT_EQ (host.description.manufacturerName, "velmora");
+        EXPECT_EQ (host.description.pluginFormatName, "LV2");
 
-    auto& plugin = *host.plugin;
-    ASSERT_EQ (plugin.getBusCount (true), 2);
-    ASSERT_EQ (plugin.getBusCount (false), 1);
-    EXPECT_EQ (plugin.getChannelCountOfBus (true, 0), 2);
-    EXPECT_EQ (plugin.getChannelCountOfBus (false, 0), 2);
-    EXPECT_FALSE (plugin.getBus (true, 1)->isEnabled()) << "the sidechain is optional";
-    EXPECT_TRUE (enableSidechain (plugin));
+        auto& plugin = *host.plugin;
+        ASSERT_EQ (plugin.getBusCount (true), 2);
+        ASSERT_EQ (plugin.getBusCount (false), 1);
+        EXPECT_EQ (plugin.getChannelCountOfBus (true, 0), 2);
+        EXPECT_EQ (plugin.getChannelCountOfBus (false, 0), 2);
+        EXPECT_FALSE (plugin.getBus (true, 1)->isEnabled()) << "the sidechain is optional";
+        EXPECT_TRUE (enableSidechain (plugin));
 
-    for (const auto* name : { "Amount", "Low Cut", "High Cut", "Freeze", "Attack", "Release", "Mode", "Pan", "SC Audition", "Smooth" })
-        EXPECT_NE (findParameter (plugin, name), nullptr) << name;
+        for (const auto* name : { "Amount", "Low Cut", "High Cut", "Freeze", "Attack", "Release", "Mode", "Pan", "SC Audition", "Smooth" })
+            EXPECT_NE (findParameter (plugin, name), nullptr) << name;
+    });
 }
 
 // The host enables the sidechain bus and feeds it: the sidechain is heard.
