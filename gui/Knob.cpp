@@ -2,7 +2,7 @@
 
 #include "ControlParameter.h"
 #include "DisplayScale.h"
-#include "EmbeddedFile.h"
+#include "EmbeddedImage.h"
 #include "Fonts.h"
 
 namespace vo::gui
@@ -40,14 +40,6 @@ const char* faceFileFor (std::int32_t style)
         case KnobPainter::kImageStyle: return "zelknob.png";
         default: return nullptr;
     }
-}
-
-juce::Image embeddedImage (const char* fileName)
-{
-    for (const auto& file : embeddedFiles())
-        if (file.fileName == fileName && file.data != nullptr)
-            return juce::ImageCache::getFromMemory (file.data, static_cast<int> (file.size));
-    return {};
 }
 
 bool isArrowKey (const juce::KeyPress& key)
