@@ -2,7 +2,9 @@
 // own clock and thresholds: a stalled user-interface heartbeat while an editor
 // is open gives a report with every other thread's stack and a process dump.
 
+#include "core/MessagePump.h"
 #include "diagnostics/DiagLog.h"
+#include "gui/EditorShell.h"
 #include "platform/Platform.h"
 #include "plugin/Processor.h"
 
@@ -183,6 +185,31 @@ TEST (Watchdog, SixSecondStallGivesOneReportWithStacksAndADump)
     juce::ChildProcess readelf;
     ASSERT_TRUE (readelf.start (juce::StringArray { "readelf", "-h", dumpPath }));
     EXPECT_TRUE (readelf.readAllProcessOutput().contains ("CORE (Core file)"));
+}
+
+// The real editor shell's heartbeat: while the message thread runs, an open
+// editor never looks frozen; once it is blocked past the limit, it does.
+TEST (Watchdog, OpenShellBeatsUntilItsMessageThreadIsBlocked)
+{
+    struct Editor : vo::gui::EditorShell
+    {
+        explicit Editor (vo::core::ProcessorBase& p) : EditorShell (p, {}, kDesignWidth, kDefaultDesignHeight) {}
+    };
+
+    vo::plugins::zel::Processor processor;
+    {
+        Editor editor (processor);
+        vo::core::MessagePump::runFor (6500);
+        EXPECT_TRUE (reportsIn (logLines()).isEmpty()) << "the shell beats every 500 ms";
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (6500));
+        vo::core::MessagePump::runFor (1500);
+    }
+
+    const auto reports = reportsIn (logLines());
+    ASSERT_EQ (reports.size(), 1) << logLines().joinIntoString ("\n");
+    EXPECT_GE (stallMsOf (reports[0]), 5000);
+    EXPECT_TRUE (reports[0].endsWith (", Editoren 1)"));
 }
 
 TEST (Watchdog, NoEditorMeansNoReport)

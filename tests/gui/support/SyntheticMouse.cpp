@@ -17,6 +17,20 @@ SyntheticMouse::SyntheticMouse (juce::Component& targetToDrive) : target (target
 {
 }
 
+SyntheticMouse& SyntheticMouse::heardBy (juce::MouseListener& listener)
+{
+    listeners.add (&listener);
+    return *this;
+}
+
+template <typename Deliver>
+void SyntheticMouse::deliver (const juce::MouseEvent& e, Deliver&& call)
+{
+    call (static_cast<juce::MouseListener&> (target), e);
+    for (auto* listener : listeners)
+        call (*listener, e);
+}
+
 juce::MouseEvent SyntheticMouse::event (juce::Point<float> position, juce::ModifierKeys keys, int clicks,
                                         bool dragged) const
 {
@@ -39,12 +53,12 @@ juce::MouseEvent SyntheticMouse::event (juce::Point<float> position, juce::Modif
 
 void SyntheticMouse::enter (juce::Point<float> position)
 {
-    target.mouseEnter (event (position, {}, 0, false));
+    deliver (event (position, {}, 0, false), [] (juce::MouseListener& l, const juce::MouseEvent& e) { l.mouseEnter (e); });
 }
 
 void SyntheticMouse::exit (juce::Point<float> position)
 {
-    target.mouseExit (event (position, {}, 0, false));
+    deliver (event (position, {}, 0, false), [] (juce::MouseListener& l, const juce::MouseEvent& e) { l.mouseExit (e); });
 }
 
 void SyntheticMouse::press (juce::Point<float> position, juce::ModifierKeys keys)
@@ -52,19 +66,19 @@ void SyntheticMouse::press (juce::Point<float> position, juce::ModifierKeys keys
     downPosition = lastPosition = position;
     downTime = juce::Time::getCurrentTime();
     moved = false;
-    target.mouseDown (event (position, held (keys), clickCount, false));
+    deliver (event (position, held (keys), clickCount, false), [] (juce::MouseListener& l, const juce::MouseEvent& e) { l.mouseDown (e); });
 }
 
 void SyntheticMouse::dragTo (juce::Point<float> position, juce::ModifierKeys keys)
 {
     lastPosition = position;
     moved = moved || position != downPosition;
-    target.mouseDrag (event (position, held (keys), clickCount, moved));
+    deliver (event (position, held (keys), clickCount, moved), [] (juce::MouseListener& l, const juce::MouseEvent& e) { l.mouseDrag (e); });
 }
 
 void SyntheticMouse::release (juce::ModifierKeys keys)
 {
-    target.mouseUp (event (lastPosition, keys, clickCount, moved));
+    deliver (event (lastPosition, keys, clickCount, moved), [] (juce::MouseListener& l, const juce::MouseEvent& e) { l.mouseUp (e); });
 }
 
 void SyntheticMouse::click (juce::Point<float> position, juce::ModifierKeys keys)
@@ -78,7 +92,8 @@ void SyntheticMouse::doubleClick (juce::Point<float> position)
     click (position);
     clickCount = 2;
     press (position);
-    target.mouseDoubleClick (event (position, held ({}), clickCount, false));
+    deliver (event (position, held ({}), clickCount, false),
+             [] (juce::MouseListener& l, const juce::MouseEvent& e) { l.mouseDoubleClick (e); });
     release();
     clickCount = 1;
 }

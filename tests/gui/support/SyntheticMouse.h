@@ -8,11 +8,14 @@ namespace vo::gui::test
 // Drives one component with the mouse events a real pointer would deliver,
 // without a window: press, drag, release and clicks at positions local to
 // the component, with the given modifier keys (the left button is added
-// while it is held).
+// while it is held). Listeners that a real window would also tell (a parent
+// listening to all its nested children) are named with `heardBy`.
 class SyntheticMouse
 {
 public:
     explicit SyntheticMouse (juce::Component& target);
+
+    SyntheticMouse& heardBy (juce::MouseListener& listener);
 
     void enter (juce::Point<float> position);
     void exit (juce::Point<float> position);
@@ -30,7 +33,11 @@ public:
 private:
     juce::MouseEvent event (juce::Point<float> position, juce::ModifierKeys keys, int clicks, bool dragged) const;
 
+    template <typename Deliver>
+    void deliver (const juce::MouseEvent& e, Deliver&& call);
+
     juce::Component& target;
+    juce::Array<juce::MouseListener*> listeners;
     juce::Point<float> downPosition, lastPosition;
     juce::Time downTime;
     int clickCount = 1;
