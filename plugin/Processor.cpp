@@ -3,6 +3,7 @@
 #include "CurveText.h"
 #include "Parameters.h"
 #include "ProductInfo.h"
+#include "ui/Editor.h"
 
 namespace vo::plugins::zel
 {
@@ -268,7 +269,7 @@ void Processor::switchAuditionOffAsOneGesture()
 
 juce::AudioProcessorEditor* Processor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new Editor (*this);
 }
 
 } // namespace vo::plugins::zel
