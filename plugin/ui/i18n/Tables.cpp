@@ -137,13 +137,13 @@ constexpr Table kGermanTable {
     .labelMS = "m/s",
     .labelMode = "modus",
 
-    .tipAmount = "wie tief der sidechain in diese spur schneidet",
+    .tipAmount = "wie tief der sidechain diese spur absenkt",
     .tipLowCut = "unterhalb dieser frequenz wird nichts abgesenkt",
     .tipHighCut = "oberhalb dieser frequenz wird nichts abgesenkt",
     .tipFreeze = "die aktuelle absenkung als statischen eq festhalten",
     .tipAttack = "wie schnell die absenkung einem anstieg folgt",
     .tipRelease = "wie schnell die absenkung wieder loslässt",
-    .tipMode = "absenkung in links/rechts oder in mid/side",
+    .tipMode = "in links/rechts oder in mid/side absenken",
     .tipPan = "wo die absenkung landet: links/rechts oder mid/side",
     .tipScAudition = "den sidechain mit low cut und high cut abhören",
     .tipSmooth = "die absenkung auf die nachbarbänder verteilen",
@@ -183,7 +183,7 @@ constexpr Table kGermanTable {
     .legendSidechain = "sidechain",
     .legendCut = "absenkung",
     .readoutSc = "sc",
-    .readoutCut = "cut",
+    .readoutCut = "absenkung",
 
     .statusListening = "hört auf den sidechain-bus",
     .statusNoBus = "kein sidechain-bus — hört auf diese spur selbst",
@@ -225,14 +225,14 @@ constexpr Table kTurkishTable {
     .labelMS = "m/s",
     .labelMode = "mod",
 
-    .tipAmount = "sidechain bu kanalı ne kadar derin keser",
+    .tipAmount = "sidechain'in bu kanaldan ne kadar derin keseceği",
     .tipLowCut = "bu frekansın altında hiçbir şey kesilmez",
     .tipHighCut = "bu frekansın üstünde hiçbir şey kesilmez",
     .tipFreeze = "mevcut kesimi statik bir eq olarak tut",
-    .tipAttack = "kesim bir yükselişi ne kadar hızlı izler",
-    .tipRelease = "kesim ne kadar hızlı bırakır",
+    .tipAttack = "kesimin bir yükselişi ne kadar hızlı izleyeceği",
+    .tipRelease = "kesimin ne kadar hızlı bırakacağı",
     .tipMode = "kesim sol/sağ ya da mid/side üzerinde",
-    .tipPan = "kesim nereye düşer: sol/sağ ya da mid/side",
+    .tipPan = "kesimin nereye düşeceği: sol/sağ ya da mid/side",
     .tipScAudition = "sidechain'i low cut ve high cut uygulanmış hâliyle dinle",
     .tipSmooth = "kesimi komşu bantlara yay",
     .tipAdvanced = "pan, mod, attack, release ve yumuşatmayı göster",
@@ -244,13 +244,13 @@ constexpr Table kTurkishTable {
     .helpLowCut = "Bu frekansın altında kanala dokunulmaz — sub bası ya da vokalin gövdesini kesimin dışında tut.",
     .helpHighCut = "Bu frekansın üstünde kanala dokunulmaz — kick'in klik sesi tizleri inceltmesin.",
     .helpFreeze = "Kesimi tam şu anki hâliyle tutar, sidechain'in çizdiği statik bir eq gibi.",
-    .helpAttack = "Sidechain vurduğunda kesim ne kadar hızlı devreye girer — davullar için kısa, pad'ler için "
+    .helpAttack = "Sidechain vurduğunda kesimin ne kadar hızlı devreye gireceği — davullar için kısa, pad'ler için "
                   "daha uzun (analizin kendisi yaklaşık 10 ms sürer, bu yüzden 5'ten hızlısı olmaz).",
-    .helpRelease = "Sidechain sönümlendikten sonra kesim ne kadar hızlı bırakır — kısa groove'u korur, "
-                   "uzun her şeyi yumuşak tutar.",
+    .helpRelease = "Sidechain sönümlendikten sonra kesimin ne kadar hızlı bırakacağı — kısa bir ayar groove'u korur, "
+                   "uzun bir ayar her şeyi yumuşak tutar.",
     .helpModeLR = "Solu ve sağı oldukları gibi keser.",
     .helpModeMS = "Ortayı ve yanları ayrı ayrı keser — hangisinin kesileceğini pan ile seç.",
-    .helpPan = "Kesim nereye düşer: tamamen sola, tamamen sağa ya da ikisinin arasına; m/s'de: ortaya, yanlara "
+    .helpPan = "Kesimin nereye düşeceği: tamamen sola, tamamen sağa ya da ikisinin arasına; m/s'de: ortaya, yanlara "
                "ya da ikisinin arasına.",
     .helpScAudition = "ZEL'in neyi dinlediğini duy: low cut ve high cut uygulanmış hâliyle sidechain'i.",
     .helpSmooth = "Her kesimi komşu bantlara yayar, böylece hiçbir şey tarak filtresi gibi tınlamaz.",
@@ -314,8 +314,8 @@ constexpr Table kSpanishTable {
     .tipLowCut = "por debajo de esta frecuencia no se corta nada",
     .tipHighCut = "por encima de esta frecuencia no se corta nada",
     .tipFreeze = "congela el corte actual como un eq estático",
-    .tipAttack = "cuán rápido sigue el corte una subida",
-    .tipRelease = "cuán rápido suelta el corte",
+    .tipAttack = "lo rápido que sigue el corte una subida",
+    .tipRelease = "lo rápido que suelta el corte",
     .tipMode = "corte en izquierda/derecha o en mid/side",
     .tipPan = "dónde cae el corte: izquierda/derecha o mid/side",
     .tipScAudition = "escucha el sidechain con low cut y high cut aplicados",
@@ -401,7 +401,7 @@ constexpr Table kItalianTable {
     .tipHighCut = "sopra questa frequenza non si taglia nulla",
     .tipFreeze = "blocca il taglio attuale come un eq statico",
     .tipAttack = "quanto in fretta il taglio segue una salita",
-    .tipRelease = "quanto in fretta il taglio lascia andare",
+    .tipRelease = "quanto in fretta il taglio si ritira",
     .tipMode = "taglio in sinistra/destra o in mid/side",
     .tipPan = "dove cade il taglio: sinistra/destra o mid/side",
     .tipScAudition = "ascolta il sidechain con low cut e high cut applicati",
@@ -418,7 +418,7 @@ constexpr Table kItalianTable {
     .helpFreeze = "Blocca il taglio esattamente com'è adesso, come un eq statico disegnato dal sidechain.",
     .helpAttack = "Quanto in fretta interviene il taglio quando entra il sidechain — corto per la batteria, "
                   "più lungo per i pad (l'analisi da sola richiede circa 10 ms, quindi sotto i 5 non si scende).",
-    .helpRelease = "Quanto in fretta il taglio lascia andare quando il sidechain si smorza — corto mantiene il groove, "
+    .helpRelease = "Quanto in fretta il taglio si ritira quando il sidechain si smorza — corto mantiene il groove, "
                    "lungo rende tutto più morbido.",
     .helpModeLR = "Taglia sinistra e destra così come sono.",
     .helpModeMS = "Taglia il centro e i lati separatamente — usa pan per scegliere quale.",
@@ -474,7 +474,7 @@ constexpr Table kRussianTable {
     .labelAttack = "атака",
     .labelRelease = "релиз",
     .labelPan = "пан",
-    .labelScAudition = "sc прослушка",
+    .labelScAudition = "слушать sc",
     .labelSmooth = "плавность",
     .labelAdvanced = "расширенный",
     .labelLR = "l/r",
@@ -487,7 +487,7 @@ constexpr Table kRussianTable {
     .tipFreeze = "зафиксировать текущий вырез как статический эквалайзер",
     .tipAttack = "как быстро вырез следует за нарастанием",
     .tipRelease = "как быстро вырез отпускает",
-    .tipMode = "вырез в левом/правом или в mid/side",
+    .tipMode = "вырез в режиме левый/правый или mid/side",
     .tipPan = "куда ложится вырез: левый/правый или mid/side",
     .tipScAudition = "слушать сайдчейн с применёнными low cut и high cut",
     .tipSmooth = "распределить вырез по соседним полосам",
@@ -530,7 +530,7 @@ constexpr Table kRussianTable {
     .statusListening = "слушает шину сайдчейна",
     .statusNoBus = "нет шины сайдчейна — слушает саму эту дорожку",
     .statusFrozen = "заморожено — вырез держится, пока не отпустишь",
-    .statusAudition = "sc прослушка — ты слышишь сайдчейн, а не эту дорожку",
+    .statusAudition = "прослушивание sc — ты слышишь сайдчейн, а не эту дорожку",
     .statusNoSignal = "нет сигнала сайдчейна — резать пока нечего",
     .summary = "ZEL освобождает место: он вырезает из этой дорожки именно те частоты, которые сейчас "
                "играет сайдчейн.",
