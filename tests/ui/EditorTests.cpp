@@ -284,6 +284,40 @@ TEST_F (EditorTest, HoverHelpNamesTheControlOrTheProductInHelpMode)
     juce::ignoreUnused (status);
 }
 
+TEST_F (EditorTest, TabWalksTheWindowInReadingOrderWithNamesInTheLanguage)
+{
+    auto editor = open();
+    editor->setLanguage (1);
+    editor->toggleAdvanced();
+    const auto& german = i18n::tableFor (1);
+
+    // The control each focusable component belongs to, in the order Tab visits them.
+    std::vector<juce::Component*> visited;
+    auto& header = editor->getHeaderBar();
+    juce::Component* const controls[] = {
+        &header, &editor->getSpectrum(), &editor->getFreezeButton(), &editor->getAmountKnob(),
+        &editor->getLowCutKnob(), &editor->getHighCutKnob(), &editor->getAdvancedButton(), &editor->getPanKnob(),
+        &editor->getModeSwitch(), &editor->getAttackKnob(), &editor->getReleaseKnob(), &editor->getSmoothKnob(),
+        &editor->getScAuditionButton(),
+    };
+    for (auto* focusable : juce::KeyboardFocusTraverser().getAllComponents (editor.get()))
+        for (auto* control : controls)
+            if ((focusable == control || control->isParentOf (focusable))
+                && (visited.empty() || visited.back() != control))
+                visited.push_back (control);
+    EXPECT_EQ (visited, std::vector<juce::Component*> (std::begin (controls), std::end (controls)));
+
+    EXPECT_EQ (editor->getAmountKnob().getTitle(), juce::String::fromUTF8 (german.labelAmount));
+    EXPECT_EQ (editor->getModeSwitch().getTitle(), juce::String::fromUTF8 (german.labelMode));
+    const auto handler = editor->getModeSwitch().createAccessibilityHandler();
+    ASSERT_NE (handler, nullptr);
+    EXPECT_EQ (handler->getRole(), juce::AccessibilityRole::toggleButton);
+    EXPECT_TRUE (handler->getCurrentState().isCheckable());
+    EXPECT_FALSE (handler->getCurrentState().isChecked());
+    EXPECT_TRUE (editor->getModeSwitch().keyPressed (juce::KeyPress (juce::KeyPress::spaceKey)));
+    EXPECT_TRUE (handler->getCurrentState().isChecked()) << "the value follows the parameter";
+}
+
 //==============================================================================
 TEST_F (EditorTest, TheAutomaticCheckRunsOnlyWhenItIsDue)
 {

@@ -61,6 +61,40 @@ void ToggleSwitch::mouseUp (const juce::MouseEvent& event)
         binding.flip (isOn);
 }
 
+bool ToggleSwitch::keyPressed (const juce::KeyPress& key)
+{
+    if (key != juce::KeyPress::spaceKey && key != juce::KeyPress::returnKey)
+        return false;
+    binding.flip (isOn);
+    return true;
+}
+
+std::unique_ptr<juce::AccessibilityHandler> ToggleSwitch::createAccessibilityHandler()
+{
+    class SwitchHandler : public juce::AccessibilityHandler
+    {
+    public:
+        explicit SwitchHandler (ToggleSwitch& owner)
+            : juce::AccessibilityHandler (owner, juce::AccessibilityRole::toggleButton,
+                                          juce::AccessibilityActions().addAction (
+                                              juce::AccessibilityActionType::toggle,
+                                              [&owner] { owner.binding.flip (owner.isOn); })),
+              switchOwner (owner)
+        {
+        }
+
+        juce::AccessibleState getCurrentState() const override
+        {
+            auto current = juce::AccessibilityHandler::getCurrentState().withCheckable();
+            return switchOwner.getIsOn() ? current.withChecked() : current;
+        }
+
+    private:
+        ToggleSwitch& switchOwner;
+    };
+    return std::make_unique<SwitchHandler> (*this);
+}
+
 void ToggleSwitch::paint (juce::Graphics& g)
 {
     const auto square = switchSquare();

@@ -29,6 +29,9 @@ public:
     juce::Rectangle<float> switchSquare() const;
 
     void mouseUp (const juce::MouseEvent& event) override;
+    // Space or Return flips the switch when it has the keyboard focus.
+    bool keyPressed (const juce::KeyPress& key) override;
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
     bool hitTest (int x, int y) override;
     void paint (juce::Graphics& g) override;
 
