@@ -15,6 +15,7 @@
 
 #include "CarveEngine.h"
 #include "cut/OverlapCompensator.h"
+#include "reference/EngineProbe.h"
 #include "reference/ReferenceBellBank.h"
 
 #include <benchmark/benchmark.h>
@@ -37,6 +38,7 @@ namespace
 using vo::plugins::zel::BellKernel;
 using vo::plugins::zel::BellBank;
 using vo::plugins::zel::CarveEngine;
+using vo::plugins::zel::EngineProbe;
 using vo::plugins::zel::fastestKernel;
 using vo::plugins::zel::isKernelAvailable;
 using vo::plugins::zel::nameOfKernel;
@@ -104,9 +106,9 @@ public:
     Runner (double rate, int samplesPerBlock, bool worstCase, BellKernel kernel)
         : blockSize (samplesPerBlock), work { std::vector<float> ((size_t) blockSize), std::vector<float> ((size_t) blockSize) }
     {
-        engine.getCutBank().getBells().setKernel (kernel);
+        EngineProbe::cutBank (engine).getBells().setKernel (kernel);
         engine.prepare (rate, blockSize);
-        signals = makeSignals (rate, worstCase, engine.getAnalyser().getHop());
+        signals = makeSignals (rate, worstCase, EngineProbe::analyser (engine).getHop());
 
         EngineSettings s;
         s.amount = 1.0f;
@@ -141,8 +143,8 @@ public:
         position += blockSize;
     }
 
-    std::uint64_t rampsStarted() const { return engine.getCutBank().getBells().getRampsStarted(); }
-    BellKernel kernel() const { return engine.getCutBank().getBells().getKernel(); }
+    std::uint64_t rampsStarted() const { return EngineProbe::cutBank (engine).getBells().getRampsStarted(); }
+    BellKernel kernel() const { return EngineProbe::cutBank (engine).getBells().getKernel(); }
 
 private:
     CarveEngine engine;

@@ -11,6 +11,7 @@
 
 #include "CarveEngine.h"
 #include "plugin/Processor.h"
+#include "reference/EngineProbe.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +28,7 @@
 namespace
 {
 using vo::plugins::zel::CarveEngine;
+using vo::plugins::zel::EngineProbe;
 using vo::plugins::zel::EngineSettings;
 using vo::plugins::zel::Processor;
 
@@ -153,7 +155,7 @@ private:
             runBlock();
             position -= blockSize;
             viaProcessor = false;
-            engine.setSettings (processor->getEngine().getSettings());
+            engine.setSettings (EngineProbe::settings (processor->getEngine()));
             runBlock();
             viaProcessor = via;
         }

@@ -39,15 +39,11 @@ public:
     // Editor thread.
     void readDisplayFrame (DisplayFrame& out) noexcept;
 
-    const EngineSettings& getSettings() const noexcept { return settings; }
-    const CutBank& getCutBank() const noexcept { return bank; }
-    CutBank& getCutBank() noexcept { return bank; }
-    const SidechainAnalyser& getAnalyser() const noexcept { return analyser; }
-    double getSampleRate() const noexcept { return sampleRate; }
-    int getMaxBlockSize() const noexcept { return maxBlockSize; }
-    int getGridPhase() const noexcept { return gridPhase; }
-
 private:
+    // Tests and benchmarks look inside through it (reference/EngineProbe.h);
+    // the product has no need to.
+    friend struct EngineProbe;
+
     struct Source
     {
         const float* ch0 = nullptr;

@@ -1,4 +1,5 @@
 #include "CarveEngine.h"
+#include "reference/EngineProbe.h"
 
 #include "engine/EngineTestSupport.h"
 
@@ -69,7 +70,7 @@ TEST_F (CarveEngineAt48k, BlocksSplitOnTheTickGrid)
     engine->loadCutCurve (cut.data());
     auto m = main.at (0);
     engine->process (m.data(), 1, nullptr, 0, 45);
-    EXPECT_EQ (engine->getGridPhase(), 13);
+    EXPECT_EQ (EngineProbe::gridPhase (*engine), 13);
 
     // The first tick (and so the first ramp) starts at sample 32.
     for (int i = 0; i < 32; ++i)
@@ -78,7 +79,7 @@ TEST_F (CarveEngineAt48k, BlocksSplitOnTheTickGrid)
 
     m = main.at (45);
     engine->process (m.data(), 1, nullptr, 0, 19);
-    EXPECT_EQ (engine->getGridPhase(), 0);
+    EXPECT_EQ (EngineProbe::gridPhase (*engine), 0);
 }
 
 TEST_F (CarveEngineAt48k, OutputDoesNotDependOnHowTheHostSplitsBlocks)
@@ -136,8 +137,8 @@ TEST_F (CarveEngineAt48k, NanInTheMainInputSilencesTheBlockAndRestartsFlat)
         for (float x : bad[ch])
             ASSERT_EQ (x, 0.0f);
     EXPECT_EQ (engine->getCutCurve(), flatCurve (0.0f));
-    EXPECT_TRUE (engine->getCutBank().isFlat());
-    EXPECT_EQ (engine->getGridPhase(), 0);
+    EXPECT_TRUE (EngineProbe::cutBank (*engine).isFlat());
+    EXPECT_EQ (EngineProbe::gridPhase (*engine), 0);
 
     // The next block is processed normally again.
     fillNoise (bad.channel (0), 256, 0.5f, 8);
@@ -225,12 +226,12 @@ TEST_F (CarveEngineAt48k, EmptyCallsDoNothing)
     AudioBuffer main (2, 16);
     auto m = main.at (0);
     engine->process (m.data(), 2, nullptr, 0, 10);
-    ASSERT_EQ (engine->getGridPhase(), 10);
+    ASSERT_EQ (EngineProbe::gridPhase (*engine), 10);
 
     engine->process (m.data(), 2, nullptr, 0, 0);
     engine->process (m.data(), 0, nullptr, 0, 16);
     engine->process (nullptr, 2, nullptr, 0, 16);
-    EXPECT_EQ (engine->getGridPhase(), 10);
+    EXPECT_EQ (EngineProbe::gridPhase (*engine), 10);
 }
 
 TEST_F (CarveEngineAt48k, LowCutAboveTheTopBandLeavesNothingToCut)
@@ -251,13 +252,13 @@ TEST (CarveEnginePrepare, NonsenseRateAndBlockSizeFallBackToDefaults)
 {
     CarveEngine engine;
     engine.prepare (0.5, 0);
-    EXPECT_EQ (engine.getSampleRate(), 48000.0);
-    EXPECT_EQ (engine.getMaxBlockSize(), 1);
+    EXPECT_EQ (EngineProbe::sampleRate (engine), 48000.0);
+    EXPECT_EQ (EngineProbe::maxBlockSize (engine), 1);
 
     AudioBuffer main (2, 1);
     auto m = main.at (0);
     engine.process (m.data(), 2, nullptr, 0, 1);
-    EXPECT_EQ (engine.getGridPhase(), 1);
+    EXPECT_EQ (EngineProbe::gridPhase (engine), 1);
 }
 
 TEST (CarveEnginePrepare, PrepareStartsFlatAndLoadedCurveIsClamped)

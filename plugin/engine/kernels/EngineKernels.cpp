@@ -50,18 +50,6 @@ BellKernel fastestKernel() noexcept
     return BellKernel::scalar;
 }
 
-const char* nameOfKernel (BellKernel kernel) noexcept
-{
-    switch (kernel)
-    {
-        case BellKernel::scalar: return "scalar";
-        case BellKernel::sse2: return "sse2";
-        case BellKernel::avx2: return "avx2";
-        case BellKernel::avx512: return "avx512";
-    }
-    return "?";
-}
-
 const EngineKernels& kernelsFor (BellKernel requested) noexcept
 {
 #if ZEL_BELL_KERNELS

@@ -53,7 +53,6 @@ struct EngineKernels
 // Whether a kernel is built in and this CPU runs it; the fastest one that is.
 bool isKernelAvailable (BellKernel kernel) noexcept;
 BellKernel fastestKernel() noexcept;
-const char* nameOfKernel (BellKernel kernel) noexcept;
 
 // The entry points of the requested kernel, or of the fastest one when this
 // CPU cannot run it. The table lives as long as the program.

@@ -4,6 +4,7 @@
 
 #include "bells/BellBank.h"
 #include "CarveEngine.h"
+#include "reference/EngineProbe.h"
 #include "reference/ReferenceBellBank.h"
 
 #include "engine/EngineTestSupport.h"
@@ -366,8 +367,8 @@ void expectEnginesAgree (BellKernel kernel, std::uint32_t seed, bool busy = fals
 {
     Session session (seed, busy);
     CarveEngine reference, candidate;
-    reference.getCutBank().getBells().setKernel (BellKernel::scalar);
-    candidate.getCutBank().getBells().setKernel (kernel);
+    EngineProbe::cutBank (reference).getBells().setKernel (BellKernel::scalar);
+    EngineProbe::cutBank (candidate).getBells().setKernel (kernel);
 
     const double rates[] = { 44100.0, 48000.0, 96000.0 };
     for (int run = 0; run < 3; ++run)
@@ -444,7 +445,7 @@ void expectEnginesAgree (BellKernel kernel, std::uint32_t seed, bool busy = fals
                 ASSERT_EQ (0, std::memcmp (refMain[c].data(), candMain[c].data(), sizeof (float) * (size_t) n))
                     << "run " << run << ", sample " << done << ", channel " << c;
 
-            ASSERT_EQ (reference.getCutBank().isFlat(), candidate.getCutBank().isFlat());
+            ASSERT_EQ (EngineProbe::cutBank (reference).isFlat(), EngineProbe::cutBank (candidate).isFlat());
             ASSERT_EQ (reference.getCutCurve(), candidate.getCutCurve());
             done += n;
         }

@@ -5,6 +5,7 @@
 
 #include "cut/CutAmplitude.h"
 #include "cut/CutBank.h"
+#include "reference/EngineProbe.h"
 #include "reference/PlainCutBank.h"
 #include "engine/EngineTestSupport.h"
 

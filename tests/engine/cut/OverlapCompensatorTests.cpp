@@ -1,4 +1,5 @@
 #include "cut/OverlapCompensator.h"
+#include "reference/EngineProbe.h"
 
 #include "engine/EngineTestSupport.h"
 

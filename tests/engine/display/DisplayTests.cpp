@@ -1,5 +1,6 @@
 #include "CarveEngine.h"
 #include "display/DisplayExchange.h"
+#include "reference/EngineProbe.h"
 
 #include "engine/EngineTestSupport.h"
 
@@ -99,7 +100,7 @@ TEST_F (DisplayPublication, LoudSourceClearsNothingToCutAndShowsTheCut)
     EXPECT_GT (f.scLevels[18], -10.0f);
     EXPECT_LT (f.cut[18], -20.0f);
     EXPECT_LT (f.bandGains[18], -10.0f);
-    EXPECT_NEAR (f.cut[18], engine->getCutBank().getFollowed()[18], 0.1f);
+    EXPECT_NEAR (f.cut[18], EngineProbe::cutBank (*engine).getFollowed()[18], 0.1f);
 }
 
 TEST_F (DisplayPublication, TwoPublicationsBetweenReadsReturnTheSecond)

@@ -4,6 +4,7 @@
 
 #include "bells/BellBank.h"
 #include "kernels/EngineKernels.h"
+#include "reference/EngineProbe.h"
 
 #include <gtest/gtest.h>
 
