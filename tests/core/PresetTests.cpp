@@ -11,12 +11,11 @@
  #include <sys/resource.h>
 #endif
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::Processor;
-using vo::test::plain;
-using vo::test::setPlain;
-using vo::test::stateOf;
 
 const juce::StringArray kFactory { "Default", "Vodu - Dav Irur", "Riziz - Oro Zida",
                                    "Sub - Orta", "Yanlar - Genis", "Yumusak Tutkal" };
@@ -304,3 +303,5 @@ TEST (UserPresets, UndoOfALoadIsOneStep)
     EXPECT_NEAR (plain (p, "pan"), 0.0f, 1e-3f);
     EXPECT_EQ (p.getStateManager().param ("mode").getCurrentValueAsText(), "L/R");
 }
+
+} // namespace vo::test

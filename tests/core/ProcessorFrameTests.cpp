@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace vo::test
+{
 namespace
 {
 using vo::core::ProcessorBase;
@@ -252,3 +254,5 @@ TEST (ProcessorFrame, HostFacingConstants)
     EXPECT_EQ (folder.getParentDirectory().getFileName(), "velmora");
     EXPECT_FALSE (folder.exists());
 }
+
+} // namespace vo::test

@@ -11,12 +11,11 @@
 #include <cmath>
 #include <cstring>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::Processor;
-using vo::test::plain;
-using vo::test::setPlain;
-using vo::test::stateOf;
 
 juce::ValueTree treeOf (const juce::MemoryBlock& block)
 {
@@ -336,3 +335,5 @@ TEST (StateManager, TransactionsRespectUndoEnabled)
     sm.redo();
     EXPECT_NEAR (plain (p, "amount"), 70.0f, 1e-3f);
 }
+
+} // namespace vo::test

@@ -8,6 +8,8 @@
 
 #include <regex>
 
+namespace vo::test
+{
 namespace
 {
 using vo::diagnostics::DiagLog;
@@ -166,3 +168,5 @@ TEST (DiagLog, PrepareIsLoggedWithTheHostsBlockSize)
         found = found || messageOf (line) == "prepareToPlay sr=44100 block=0";
     EXPECT_TRUE (found);
 }
+
+} // namespace vo::test

@@ -15,6 +15,8 @@
 #include <mutex>
 #include <thread>
 
+namespace vo::test
+{
 using vo::diagnostics::DiagLog;
 
 namespace
@@ -235,3 +237,5 @@ TEST (WatchdogLong, FortySecondStallGivesTwoReportsThirtySecondsApart)
     EXPECT_GE (gap, 30000);
     EXPECT_LE (gap, 32500);
 }
+
+} // namespace vo::test

@@ -11,17 +11,19 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::BottomBar;
+using vo::gui::LookAndFeel;
+using vo::gui::MakerInfo;
+using vo::gui::Theme;
+
 namespace
 {
 
-using test::GoldenPicture;
-using test::PictureRenderer;
-
 const MakerInfo kMaker { "velmora", "by velmora", {}, {} };
 
-class BottomBarTest : public test::ControlFixture
+class BottomBarTest : public ControlFixture
 {
 protected:
     void SetUp() override
@@ -101,7 +103,7 @@ private:
     juce::TextButton slotButton { "2x" };
 };
 
-class BottomBarPictures : public test::ControlFixture,
+class BottomBarPictures : public ControlFixture,
                           public ::testing::WithParamInterface<float>
 {
 };
@@ -121,4 +123,4 @@ std::string scaleName (const ::testing::TestParamInfo<float>& scale)
 INSTANTIATE_TEST_SUITE_P (AtScale, BottomBarPictures, ::testing::Values (1.0f, 2.0f), scaleName);
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

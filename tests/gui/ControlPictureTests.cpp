@@ -14,13 +14,16 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::Knob;
+using vo::gui::LookAndFeel;
+using vo::gui::Theme;
+using vo::gui::TooltipLayer;
+using vo::gui::ValueChip;
+
 namespace
 {
-
-using test::GoldenPicture;
-using test::PictureRenderer;
 
 // Three knobs side by side on the editor background.
 class KnobScene : public juce::Component
@@ -40,7 +43,7 @@ public:
             knob->setBounds (x, 5, 100, 120);
             x += 105;
         }
-        test::SyntheticMouse (hovered).enter ({ 50.0f, 50.0f });
+        SyntheticMouse (hovered).enter ({ 50.0f, 50.0f });
     }
 
     void paint (juce::Graphics& g) override { g.fillAll (theme.background); }
@@ -62,7 +65,7 @@ public:
         addAndMakeVisible (typing);
         resting.setBounds (8, 8, 64, 20);
         typing.setBounds (88, 8, 64, 20);
-        test::SyntheticMouse (typing).click ({ 32.0f, 10.0f });
+        SyntheticMouse (typing).click ({ 32.0f, 10.0f });
         if (auto* editor = typing.getEditor())
         {
             editor->selectAll();
@@ -105,7 +108,7 @@ private:
     TooltipLayer layer;
 };
 
-class ControlPictures : public test::ControlFixture,
+class ControlPictures : public ControlFixture,
                         public ::testing::WithParamInterface<float>
 {
 protected:
@@ -165,4 +168,4 @@ std::string scaleName (const ::testing::TestParamInfo<float>& scale)
 INSTANTIATE_TEST_SUITE_P (AtScale, ControlPictures, ::testing::Values (1.0f, 2.0f), scaleName);
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

@@ -16,8 +16,11 @@
 
 #include <memory>
 
-namespace vo::gui::test
+namespace vo::test
 {
+using vo::gui::EditorShell;
+using vo::gui::Theme;
+
 namespace
 {
 
@@ -179,12 +182,12 @@ TEST_F (EditorShellTest, HoverShowsTheTooltipOfTheControlOrItsParent)
 {
     TestEditor editor (processor, theme);
     editor.control.getProperties().set (EditorShell::kTooltipProperty, "window size");
-    editor.setLanguage (i18n::Lang::German);
+    editor.setLanguage (gui::i18n::Lang::German);
     SyntheticMouse (editor.control).heardBy (editor).enter ({ 5.0f, 5.0f });
     editor.getTooltipLayer().showNow();
-    EXPECT_EQ (editor.getTooltipLayer().getShownText(), i18n::translate (i18n::Lang::German, "window size"));
-    EXPECT_EQ (i18n::readLanguageFile (i18n::vendorFolder (processor.getVendor())), i18n::Lang::German);
-    editor.setLanguage (i18n::Lang::English);
+    EXPECT_EQ (editor.getTooltipLayer().getShownText(), gui::i18n::translate (gui::i18n::Lang::German, "window size"));
+    EXPECT_EQ (gui::i18n::readLanguageFile (gui::i18n::vendorFolder (processor.getVendor())), gui::i18n::Lang::German);
+    editor.setLanguage (gui::i18n::Lang::English);
 }
 
 TEST_F (EditorShellTest, OpeningAndClosingAreCountedAndLogged)
@@ -205,4 +208,4 @@ TEST_F (EditorShellTest, OpeningAndClosingAreCountedAndLogged)
     EXPECT_TRUE (text.contains ("editor CLOSE (now " + juce::String (before) + ")"));
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

@@ -10,13 +10,14 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::HeaderBar;
+using vo::gui::LookAndFeel;
+using vo::gui::Theme;
+
 namespace
 {
-
-using test::GoldenPicture;
-using test::PictureRenderer;
 
 class HeaderScene : public juce::Component
 {
@@ -39,7 +40,7 @@ private:
     HeaderBar header;
 };
 
-class FramePictures : public test::ControlFixture,
+class FramePictures : public ControlFixture,
                       public ::testing::WithParamInterface<float>
 {
 protected:
@@ -67,4 +68,4 @@ std::string scaleName (const ::testing::TestParamInfo<float>& scale)
 INSTANTIATE_TEST_SUITE_P (AtScale, FramePictures, ::testing::Values (1.0f, 2.0f), scaleName);
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

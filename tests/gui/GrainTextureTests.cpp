@@ -7,13 +7,12 @@
 
 #include <array>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::GrainTexture;
+
 namespace
 {
-
-using test::PictureRenderer;
-using test::PixelProbe;
 
 constexpr std::uint32_t kBackgroundSeed = 0x5EEDA110;
 
@@ -113,4 +112,4 @@ TEST (GrainTexture, ScaleIsClampedToEightTimes)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

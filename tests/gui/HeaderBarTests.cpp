@@ -10,8 +10,10 @@
 
 #include <vector>
 
-namespace vo::gui::test
+namespace vo::test
 {
+using vo::gui::HeaderBar;
+
 namespace
 {
 
@@ -183,8 +185,8 @@ TEST_F (HeaderBarTest, SettingsMenuListsItsItemsInOrder)
     EXPECT_NE (findRow (rows, "support: support@velmora.audio"), nullptr);
 
     header.historyInMenu = true;
-    header.language = i18n::Lang::German;
-    header.onLanguageChosen = [] (i18n::Lang) {};
+    header.language = gui::i18n::Lang::German;
+    header.onLanguageChosen = [] (gui::i18n::Lang) {};
     processor.setRateAndBufferSizeDetails (48000.0, 512);
     processor.setLatencySamples (96);
     rows = rowsOf (header.buildSettingsMenu());
@@ -213,4 +215,4 @@ TEST_F (HeaderBarTest, SkinnedHelpButtonTakesClicksOnlyOnItsCircle)
     header.setIconSkin (nullptr);
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

@@ -9,13 +9,16 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::ImageShadow;
+using vo::gui::Theme;
+using vo::gui::ThreeSliceCache;
+using vo::gui::drawCard;
+using vo::gui::drawThreeSliceImage;
+
 namespace
 {
-
-using test::PictureRenderer;
-using test::PixelProbe;
 
 // 30 × 10: a red left cap of 5 pixels, a green middle, a blue right cap.
 juce::Image threeColourStrip()
@@ -150,4 +153,4 @@ TEST (Card, DrawsShadowThenFillThenHairline)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

@@ -11,17 +11,17 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::Knob;
+
 namespace
 {
-
-using test::SyntheticMouse;
 
 // The tree flushes on a timer that slows down to 500 ms while nothing changes.
 constexpr int kTreeCatchUpMs = 600;
 
-class KnobTest : public test::ControlFixture
+class KnobTest : public ControlFixture
 {
 protected:
     void SetUp() override { knob.setSize (90, 120); }
@@ -197,20 +197,20 @@ TEST_F (KnobTest, AnUnknownIdGivesADisabledKnobWithCaptionAndFaceOnly)
 
 TEST_F (KnobTest, TheStaticFaceIsRenderedOncePerSizeAndScale)
 {
-    test::PictureRenderer::ofComponent (knob, 1.0f);
-    test::PictureRenderer::ofComponent (knob, 1.0f);
+    PictureRenderer::ofComponent (knob, 1.0f);
+    PictureRenderer::ofComponent (knob, 1.0f);
     EXPECT_EQ (knob.getFaceBuildCount(), 1);
 
     setPlain ("amount", 70.0f);
-    test::PictureRenderer::ofComponent (knob, 1.0f);
+    PictureRenderer::ofComponent (knob, 1.0f);
     EXPECT_EQ (knob.getFaceBuildCount(), 1) << "the value does not touch the face";
 
-    test::PictureRenderer::ofComponent (knob, 2.0f);
+    PictureRenderer::ofComponent (knob, 2.0f);
     EXPECT_EQ (knob.getFaceBuildCount(), 2);
 
     knob.setDiameter (60.004f);
     knob.setDiameter (60.0f);
-    test::PictureRenderer::ofComponent (knob, 2.0f);
+    PictureRenderer::ofComponent (knob, 2.0f);
     EXPECT_EQ (knob.getFaceBuildCount(), 3) << "a change below 0.01 is ignored";
 }
 
@@ -223,15 +223,15 @@ TEST_F (KnobTest, EveryStyleDrawsAStaticFaceOnceAndMovesWithTheValue)
         Knob each (state(), "smooth", "Smooth", styled, false, {}, Knob::Size::Large);
         each.setSize (100, 120);
         setPlain ("smooth", 20.0f);
-        const auto low = test::PictureRenderer::ofComponent (each, 1.0f);
+        const auto low = PictureRenderer::ofComponent (each, 1.0f);
         setPlain ("smooth", 80.0f);
-        const auto high = test::PictureRenderer::ofComponent (each, 1.0f);
+        const auto high = PictureRenderer::ofComponent (each, 1.0f);
 
-        EXPECT_FALSE (test::PixelProbe::isFullyTransparent (low)) << "style " << style;
-        EXPECT_FALSE (test::PixelProbe::sameAs (low, high)) << "style " << style;
+        EXPECT_FALSE (PixelProbe::isFullyTransparent (low)) << "style " << style;
+        EXPECT_FALSE (PixelProbe::sameAs (low, high)) << "style " << style;
         EXPECT_EQ (each.getFaceBuildCount(), 1) << "style " << style;
     }
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

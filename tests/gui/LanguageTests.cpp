@@ -5,8 +5,16 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui::i18n
+namespace vo::test
 {
+using vo::gui::i18n::Lang;
+using vo::gui::i18n::languageForContent;
+using vo::gui::i18n::languageName;
+using vo::gui::i18n::readLanguageFile;
+using vo::gui::i18n::translate;
+using vo::gui::i18n::vendorFolder;
+using vo::gui::i18n::writeLanguageFile;
+
 namespace
 {
 
@@ -112,4 +120,4 @@ TEST (LanguageContent, NoApplicationDataMeansNoFolder)
 }
 
 } // namespace
-} // namespace vo::gui::i18n
+} // namespace vo::test

@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::LookAndFeel;
+using vo::gui::Theme;
+
 namespace
 {
 
 using vo::plugins::zel::ui::productTheme;
-using test::PictureRenderer;
-using test::PixelProbe;
 
 // A theme in which only the outline shows: whatever is drawn in another
 // colour stays invisible.
@@ -181,4 +182,4 @@ TEST (LookAndFeel, RotaryFallbackDrawsTrackAndValueArcs)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

@@ -16,14 +16,19 @@
 #include <memory>
 #include <vector>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::ImageShadow;
+using vo::gui::LookAndFeel;
+using vo::gui::Theme;
+using vo::gui::ThreeSliceCache;
+using vo::gui::drawCard;
+using vo::gui::drawThreeSliceImage;
+
 namespace
 {
 
 using vo::plugins::zel::ui::productTheme;
-using test::GoldenPicture;
-using test::PictureRenderer;
 
 // Text buttons in each state, pill toggles off, hovered and on, and the
 // rotary fallback, as real components on the editor background.
@@ -180,4 +185,4 @@ std::string scaleName (const ::testing::TestParamInfo<float>& scale)
 INSTANTIATE_TEST_SUITE_P (AtScale, Pictures, ::testing::Values (1.0f, 2.0f), scaleName);
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

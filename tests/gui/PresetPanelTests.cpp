@@ -14,13 +14,14 @@
 
 #include <cstdlib>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::LookAndFeel;
+using vo::gui::PresetPanel;
+using vo::gui::Theme;
+
 namespace
 {
-
-using test::GoldenPicture;
-using test::PictureRenderer;
 
 // Points HOME at a fresh folder for one test; the preset manager reads HOME
 // on every call, so presets land there and go with it.
@@ -49,10 +50,10 @@ private:
 
 void press (juce::Button& button)
 {
-    test::SyntheticMouse (button).click (button.getLocalBounds().getCentre().toFloat());
+    SyntheticMouse (button).click (button.getLocalBounds().getCentre().toFloat());
 }
 
-class PresetPanelTest : public test::ControlFixture
+class PresetPanelTest : public ControlFixture
 {
 protected:
     void SetUp() override
@@ -127,7 +128,7 @@ TEST_F (PresetPanelTest, ARowClickLoadsThePresetAndTellsTheOwner)
     auto* row = list.getComponentAt (list.getRowPosition (3, true).getCentre());
     ASSERT_NE (row, nullptr);
     ASSERT_EQ (list.getRowNumberOfComponent (row), 3);
-    test::SyntheticMouse (*row).click ({ 40.0f, 12.0f });
+    SyntheticMouse (*row).click ({ 40.0f, 12.0f });
 
     EXPECT_EQ (presets().getCurrentPresetName(), panel.getNames()[3]);
     EXPECT_EQ (panel.getList().getSelectedRow(), 3);
@@ -171,7 +172,7 @@ private:
     PresetPanel panel;
 };
 
-class PresetPanelPictures : public test::ControlFixture,
+class PresetPanelPictures : public ControlFixture,
                             public ::testing::WithParamInterface<float>
 {
 protected:
@@ -193,4 +194,4 @@ std::string scaleName (const ::testing::TestParamInfo<float>& scale)
 INSTANTIATE_TEST_SUITE_P (AtScale, PresetPanelPictures, ::testing::Values (1.0f, 2.0f), scaleName);
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

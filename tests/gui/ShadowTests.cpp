@@ -7,13 +7,10 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
 namespace
 {
-
-using test::PictureRenderer;
-using test::PixelProbe;
 
 juce::Path box (float x, float y, float w, float h)
 {
@@ -153,4 +150,4 @@ TEST (CachedShadows, ScaleIsClamped)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

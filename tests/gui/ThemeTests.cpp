@@ -10,14 +10,18 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::GrainTexture;
+using vo::gui::ImageShadow;
+using vo::gui::LookAndFeel;
+using vo::gui::Theme;
+using vo::gui::drawCard;
+
 namespace
 {
 
 using vo::plugins::zel::ui::productTheme;
-using test::PictureRenderer;
-using test::PixelProbe;
 
 TEST (Theme, DefaultsAreTransparentWithTheStandardMetrics)
 {
@@ -124,4 +128,4 @@ TEST (Theme, ADefaultThemeDrawsNothingVisible)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

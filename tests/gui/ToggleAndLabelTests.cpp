@@ -13,14 +13,16 @@
 
 #include <cmath>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::RoundToggle;
+using vo::gui::SectionLabel;
+using vo::gui::displayFont;
+
 namespace
 {
 
-using test::SyntheticMouse;
-
-class RoundToggleTest : public test::ControlFixture
+class RoundToggleTest : public ControlFixture
 {
 protected:
     void SetUp() override { toggle.setSize (28, 28); }
@@ -85,10 +87,10 @@ TEST_F (RoundToggleTest, OnAndOffLookDifferentForEveryIcon)
     {
         RoundToggle each (state(), "scAudition", icon, theme, {});
         each.setSize (28, 28);
-        const auto off = test::PictureRenderer::ofComponent (each, 1.0f);
+        const auto off = PictureRenderer::ofComponent (each, 1.0f);
         each.toggle();
-        const auto on = test::PictureRenderer::ofComponent (each, 1.0f);
-        EXPECT_FALSE (test::PixelProbe::sameAs (off, on));
+        const auto on = PictureRenderer::ofComponent (each, 1.0f);
+        EXPECT_FALSE (PixelProbe::sameAs (off, on));
         each.toggle();
     }
 }
@@ -108,7 +110,7 @@ TEST (SectionLabel, RulesRunFromTheEdgesToShortOfTheText)
     const auto theme = vo::plugins::zel::ui::productTheme();
     SectionLabel label ("RANGE", theme);
     label.setSize (200, 16);
-    const auto picture = test::PictureRenderer::ofComponent (label, 1.0f);
+    const auto picture = PictureRenderer::ofComponent (label, 1.0f);
 
     const auto textWidth = std::ceil (displayFont (12.5f).getStringWidthFloat ("RANGE")) + 16.0f;
     const auto rule = juce::roundToInt ((200.0f - textWidth) * 0.5f - 4.0f);
@@ -124,4 +126,4 @@ TEST (SectionLabel, RulesRunFromTheEdgesToShortOfTheText)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

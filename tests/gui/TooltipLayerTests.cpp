@@ -10,8 +10,11 @@
 
 #include <cmath>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::TooltipLayer;
+using vo::gui::textFont;
+
 namespace
 {
 
@@ -172,4 +175,4 @@ TEST_F (TooltipLayerTest, AGoneTargetOrAnEmptyTextShowsNothing)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

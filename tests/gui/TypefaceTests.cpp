@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::EmbeddedFileList;
+using vo::gui::TypefaceCache;
+using vo::gui::displayFont;
+using vo::gui::embeddedFiles;
+using vo::gui::textFont;
+
 namespace
 {
 
@@ -132,4 +138,4 @@ TEST (TypefaceCache, FontRequestsShareOneCacheWhileItIsHeld)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

@@ -10,18 +10,18 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui
+namespace vo::test
 {
+using vo::gui::ValueChip;
+
 namespace
 {
-
-using test::SyntheticMouse;
 
 constexpr int kSettleMs = 30;
 // The tree flushes on a timer that slows down to 500 ms while nothing changes.
 constexpr int kTreeCatchUpMs = 600;
 
-class ValueChipTest : public test::ControlFixture
+class ValueChipTest : public ControlFixture
 {
 protected:
     void SetUp() override { chip.setSize (64, 20); }
@@ -185,4 +185,4 @@ TEST_F (ValueChipTest, AnUnknownIdGivesADisabledChipThatKeepsItsTooltip)
 }
 
 } // namespace
-} // namespace vo::gui
+} // namespace vo::test

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-using namespace zel_lv2_test;
-
+namespace vo::test
+{
 namespace
 {
 constexpr int kBlockSize = 512;
@@ -183,3 +183,5 @@ TEST (HostedLv2, ParametersAndStateSurviveSaveAndRestore)
         EXPECT_NEAR (findParameter (*b.plugin, "Smooth")->getValue(), 0.8f, 1e-3f);
     });
 }
+
+} // namespace vo::test

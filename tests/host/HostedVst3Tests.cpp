@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <memory>
 
+namespace vo::test
+{
 namespace
 {
 constexpr double kSampleRate = 48000.0;
@@ -428,3 +430,5 @@ TEST (HostedVst3, FrozenCutSurvivesSaveAndRestore)
         differsFromDry = std::max (differsFromDry, (double) std::abs (outA[i] - outC[i]));
     EXPECT_GT (differsFromDry, 1e-2);
 }
+
+} // namespace vo::test

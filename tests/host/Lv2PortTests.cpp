@@ -19,7 +19,8 @@
 #include <set>
 #include <sstream>
 
-using namespace zel_lv2_test;
+namespace vo::test
+{
 using vo::plugins::zel::lv2::PortInfo;
 
 namespace
@@ -416,3 +417,5 @@ TEST (Lv2Ports, BlocksLongerThanAnnouncedRunInPieces)
         EXPECT_NEAR (carveDb (longOutput), kFullCutDb, kCutToleranceDb);
     });
 }
+
+} // namespace vo::test

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace zel_lv2_test
+namespace vo::test
 {
 constexpr double kSampleRate = 48000.0;
 constexpr double kPi = 3.14159265358979323846;
@@ -103,4 +103,4 @@ void runInChild (Scenario scenario)
     GTEST_FLAG_SET (death_test_style, "fast");
     EXPECT_EXIT (std::_Exit (reportFailuresOf (scenario)), ::testing::ExitedWithCode (0), "");
 }
-} // namespace zel_lv2_test
+} // namespace vo::test

@@ -16,11 +16,11 @@
 
 #include <cstdlib>
 
+namespace vo::test
+{
 namespace
 {
 using namespace vo::plugins::zel;
-using vo::test::LoopbackServer;
-using vo::test::TestFolder;
 
 constexpr int kGenerousWaitMs = 15000;
 
@@ -115,3 +115,5 @@ TEST (ReleaseDocument, ANewerVersionIsReportedAvailable)
     EXPECT_EQ (reported.release.version, nextMajorVersion());
     EXPECT_EQ (reported.release.installer, published.installer);
 }
+
+} // namespace vo::test

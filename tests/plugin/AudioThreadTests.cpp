@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::Processor;
-using vo::test::AudioThreadGuard;
-using vo::test::setPlain;
 
 void setSidechain (Processor& p, bool enabled)
 {
@@ -83,3 +83,5 @@ TEST (AudioThread, GuardSeesAllocationsAndLocks)
         EXPECT_GT (guard.locks(), 0u);
     }
 }
+
+} // namespace vo::test

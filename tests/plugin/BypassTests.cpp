@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::BypassFader;
@@ -117,3 +119,5 @@ TEST (Bypass, ToggleInProcessorFadesBothWays)
     EXPECT_TRUE (p.getBypassFader().isRamping());
     EXPECT_NEAR (p.getBypassFader().getGain(), 512.0f / 1323.0f, 1e-4f);
 }
+
+} // namespace vo::test

@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::Processor;
@@ -149,3 +151,5 @@ TEST (CarveEndToEnd, AmountZeroIsTransparent)
     for (size_t i = 0; i < r.input.size(); ++i)
         ASSERT_EQ (r.output[i], r.input[i]) << i;
 }
+
+} // namespace vo::test

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <thread>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::CurveText;
@@ -113,3 +115,5 @@ TEST (Concurrency, StatesPresetsAndParametersWhileAudioRuns)
         EXPECT_NEAR (p.getHeldCurve()[b], -24.0f, 0.01f) << b;
     EXPECT_NEAR (p.getHeldCurve()[0], 0.0f, 0.01f);
 }
+
+} // namespace vo::test

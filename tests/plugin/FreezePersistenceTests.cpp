@@ -15,6 +15,8 @@
 #include <cmath>
 #include <vector>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::CarveEngine;
@@ -22,9 +24,6 @@ using vo::plugins::zel::CurveText;
 using vo::plugins::zel::DisplayFrame;
 using vo::plugins::zel::EngineSettings;
 using vo::plugins::zel::Processor;
-using vo::test::plain;
-using vo::test::setPlain;
-using vo::test::stateOf;
 using Curve = std::array<float, vo::plugins::zel::kBandCount>;
 
 constexpr double kRate = 48000.0;
@@ -393,3 +392,5 @@ TEST (FreezePersistence, AnyLoadSwitchesAuditionOffWithOneGesture)
         EXPECT_EQ (counter.ends, 1);
     }
 }
+
+} // namespace vo::test

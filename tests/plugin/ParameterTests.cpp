@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::Processor;
@@ -159,3 +161,5 @@ TEST (Parameters, FuzzedValuesAndTextsStaySane)
         }
     }
 }
+
+} // namespace vo::test

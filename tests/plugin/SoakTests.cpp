@@ -14,6 +14,8 @@
 #include <cfloat>
 #include <cmath>
 
+namespace vo::test
+{
 namespace
 {
 using vo::plugins::zel::Processor;
@@ -184,3 +186,5 @@ TEST (Soak, RandomAutomationBlockSizesRatesAndHostileInput)
     EXPECT_GT (recoveries, 0);
     std::cout << "[ SOAK     ] " << juce::roundToInt (simulated) << " s of audio simulated" << std::endl;
 }
+
+} // namespace vo::test

@@ -14,6 +14,8 @@
 
 #include <cmath>
 
+namespace vo::test
+{
 namespace
 {
 using vo::tools::CutMap;
@@ -410,3 +412,5 @@ TEST (RenderCommandLine, HelpDemoAndExitCodes)
     for (const char* name : { "track.wav", "sidechain.wav", "carved.wav", "cut-map.png" })
         EXPECT_TRUE (dir.getChildFile (name).existsAsFile()) << name;
 }
+
+} // namespace vo::test

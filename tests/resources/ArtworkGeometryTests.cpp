@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace vo::test
+{
 namespace
 {
 constexpr double calibrationTolerance = 0.5;
@@ -155,3 +157,5 @@ TEST (FixedSizes, MatchWhatTheEditorExpects)
         EXPECT_TRUE (embeddedImage (mark)) << mark;
 }
 } // namespace
+
+} // namespace vo::test

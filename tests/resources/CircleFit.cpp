@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+namespace vo::test
+{
 namespace
 {
 struct Point
@@ -81,3 +83,5 @@ std::optional<FittedCircle> fitAlphaEdge (const zel::artwork::Bitmap& image, dou
     const auto cy = -(*s)[1] / 2.0;
     return FittedCircle { cx, cy, std::sqrt (cx * cx + cy * cy - (*s)[2]), static_cast<int> (points.size()) };
 }
+
+} // namespace vo::test

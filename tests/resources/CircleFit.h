@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace vo::test
+{
 struct FittedCircle
 {
     double cx;
@@ -15,3 +17,5 @@ struct FittedCircle
 /** Least-squares (Kasa) circle through the points where alpha crosses `level`
     between neighbouring pixels, located to a fraction of a pixel. */
 std::optional<FittedCircle> fitAlphaEdge (const zel::artwork::Bitmap& image, double level);
+
+} // namespace vo::test

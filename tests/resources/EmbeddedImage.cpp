@@ -3,6 +3,8 @@
 #include "BinaryData.h"
 #include "PngFile.h"
 
+namespace vo::test
+{
 std::optional<zel::artwork::Bitmap> embeddedImage (const std::string& stem)
 {
     int size = 0;
@@ -13,3 +15,5 @@ std::optional<zel::artwork::Bitmap> embeddedImage (const std::string& stem)
 }
 
 double alphaOf (const zel::artwork::Bitmap& image, int x, int y) { return image.alphaAt (x, y) / 255.0; }
+
+} // namespace vo::test

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace vo::test
+{
 namespace
 {
 // Every letter and sign the editor's six languages and read-outs use.
@@ -59,3 +61,5 @@ TEST (EmbeddedFont, CarriesItsOriginalFileNameForTheLookup)
 
 INSTANTIATE_TEST_SUITE_P (Slots, EmbeddedFont, ::testing::Values ("DuVaZovi_ttf", "HankenGrotesk_ttf", "Inter_ttf"));
 } // namespace
+
+} // namespace vo::test

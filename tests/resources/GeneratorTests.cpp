@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace vo::test
+{
 namespace
 {
 namespace fs = std::filesystem;
@@ -41,3 +43,5 @@ TEST (Generator, StillMakesExactlyTheCommittedImages)
     fs::remove_all (out);
 }
 } // namespace
+
+} // namespace vo::test

@@ -17,8 +17,6 @@ namespace vo::test
 namespace
 {
 
-using gui::test::GoldenPicture;
-using gui::test::PictureRenderer;
 using plugins::zel::Editor;
 using plugins::zel::Processor;
 

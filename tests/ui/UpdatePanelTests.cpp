@@ -19,8 +19,6 @@ namespace vo::test
 namespace
 {
 
-using gui::test::GoldenPicture;
-using gui::test::PictureRenderer;
 using plugins::zel::UpdatePanel;
 using plugins::zel::ui::CapsuleButton;
 using Rect = juce::Rectangle<int>;

@@ -9,10 +9,11 @@
 
 #include <cstdlib>
 
+namespace vo::test
+{
 namespace
 {
 using namespace vo::plugins::zel::upd;
-using vo::test::TestFolder;
 
 void writeFile (const juce::File& file, const std::string& text)
 {
@@ -123,3 +124,5 @@ TEST (UpdateCheck, DestroyingAnIdleCheckIsImmediate)
     }
     EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 1000.0);
 }
+
+} // namespace vo::test

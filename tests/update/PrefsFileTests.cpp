@@ -8,10 +8,11 @@
 
 #include <thread>
 
+namespace vo::test
+{
 namespace
 {
 using namespace vo::plugins::zel::upd;
-using vo::test::TestFolder;
 
 void writeBytes (const juce::File& file, const std::string& bytes)
 {
@@ -185,3 +186,5 @@ TEST (UpdatePrefsFile, ConcurrentUpdatesOfDifferentFieldsBothSurvive)
     EXPECT_EQ (prefs.lastCheck, kRounds);
     EXPECT_TRUE (prefs.dontAsk);
 }
+
+} // namespace vo::test

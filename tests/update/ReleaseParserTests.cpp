@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vo::test
+{
 namespace
 {
 using namespace vo::plugins::zel::upd;
@@ -203,3 +205,5 @@ TEST (UpdateBodyReader, StopRequestEmptiesTheBody)
     int reads = 0;
     EXPECT_EQ (readCappedBody (stream, [&] { return ++reads == 2; }).getSize(), 0u);
 }
+
+} // namespace vo::test

@@ -16,11 +16,11 @@
 #include <memory>
 #include <optional>
 
+namespace vo::test
+{
 namespace
 {
 using namespace vo::plugins::zel::upd;
-using vo::test::LoopbackServer;
-using vo::test::TestFolder;
 
 constexpr const char* kPath = "/downloads/versions.json";
 constexpr const char* kInstaller = "https://velmora.audio/downloads/ZEL-setup.exe";
@@ -452,3 +452,5 @@ TEST_F (UpdateCheckLoopback, AbsurdVersionNumbersAreCapped)
     EXPECT_EQ (reported.outcome, Outcome::available);
     EXPECT_EQ (prefsFile().read().lastSeen, "999999.0.0");
 }
+
+} // namespace vo::test

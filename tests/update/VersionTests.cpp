@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace vo::test
+{
 namespace
 {
 using namespace vo::plugins::zel::upd;
@@ -78,3 +80,5 @@ TEST (UpdateVersion, InvalidVersionsNeverWin)
     EXPECT_TRUE (isNewer ("0.0.1", "beta"));
     EXPECT_TRUE (isNewer ("0", ""));
 }
+
+} // namespace vo::test

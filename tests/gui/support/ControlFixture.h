@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 // The real product's processor with a host-side gesture listener: controls
@@ -33,7 +33,7 @@ protected:
 
     vo::plugins::zel::Processor processor;
     GestureCounter gestures { processor };
-    const Theme theme = vo::plugins::zel::ui::productTheme();
+    const gui::Theme theme = vo::plugins::zel::ui::productTheme();
 };
 
-} // namespace vo::gui::test
+} // namespace vo::test

@@ -1,6 +1,6 @@
 #include "GestureCounter.h"
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 namespace
@@ -54,4 +54,4 @@ void GestureCounter::audioProcessorParameterChangeGestureEnd (juce::AudioProcess
     ++endCounts[index];
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

@@ -2,7 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 // What a host sees of automation gestures: counts begin/end per parameter
@@ -27,4 +27,4 @@ private:
     std::map<int, int> beginCounts, endCounts, changeCounts;
 };
 
-} // namespace vo::gui::test
+} // namespace vo::test

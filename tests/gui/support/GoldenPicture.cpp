@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 namespace
@@ -139,4 +139,4 @@ juce::File GoldenPicture::outputFolder()
     return juce::File (ZEL_PICTURE_OUTPUT_DIR);
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

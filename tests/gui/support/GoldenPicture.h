@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <juce_graphics/juce_graphics.h>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 // Compares a rendered picture with its golden PNG in tests/gui/goldens.
@@ -31,4 +31,4 @@ private:
     static juce::File outputFolder();
 };
 
-} // namespace vo::gui::test
+} // namespace vo::test

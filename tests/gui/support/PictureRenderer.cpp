@@ -1,6 +1,6 @@
 #include "PictureRenderer.h"
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 juce::Image PictureRenderer::ofDrawing (int width, int height, float scale, const Drawing& draw)
@@ -21,4 +21,4 @@ juce::Image PictureRenderer::ofComponent (juce::Component& component, float scal
                       [&component] (juce::Graphics& g) { component.paintEntireComponent (g, false); });
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

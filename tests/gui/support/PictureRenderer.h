@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 // Renders into an image without a window: the graphics context carries the
@@ -22,4 +22,4 @@ public:
     static juce::Image ofComponent (juce::Component& component, float scale);
 };
 
-} // namespace vo::gui::test
+} // namespace vo::test

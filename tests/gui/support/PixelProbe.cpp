@@ -1,6 +1,6 @@
 #include "PixelProbe.h"
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 bool PixelProbe::isFullyTransparent (const juce::Image& picture)
@@ -37,4 +37,4 @@ bool PixelProbe::sameAs (const juce::Image& a, const juce::Image& b)
     return true;
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

@@ -2,7 +2,7 @@
 
 #include <juce_graphics/juce_graphics.h>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 // Small questions about a rendered picture.
@@ -17,4 +17,4 @@ public:
     static juce::Colour mostOpaqueColour (const juce::Image& picture);
 };
 
-} // namespace vo::gui::test
+} // namespace vo::test

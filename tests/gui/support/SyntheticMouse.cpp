@@ -1,6 +1,6 @@
 #include "SyntheticMouse.h"
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 namespace
@@ -106,4 +106,4 @@ void SyntheticMouse::drag (juce::Point<float> from, juce::Point<float> to, juce:
     release (keys);
 }
 
-} // namespace vo::gui::test
+} // namespace vo::test

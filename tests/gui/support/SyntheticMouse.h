@@ -2,7 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-namespace vo::gui::test
+namespace vo::test
 {
 
 // Drives one component with the mouse events a real pointer would deliver,
@@ -44,4 +44,4 @@ private:
     bool moved = false;
 };
 
-} // namespace vo::gui::test
+} // namespace vo::test

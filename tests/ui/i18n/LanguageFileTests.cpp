@@ -51,11 +51,9 @@ inline std::string bytesOf (const juce::File& file)
     file.loadFileAsData (block);
     return block.toString().toStdString();
 }
-} // namespace vo::test
 
 namespace
 {
-using namespace vo::test;
 using vo::plugins::zel::i18n::LanguageFile;
 
 constexpr int kEnglish = 0;
@@ -145,3 +143,4 @@ TEST (LanguageFile, UnusableFolderIsIgnored)
     EXPECT_EQ (nowhere.readStartIndex(), kGerman);
 }
 } // namespace
+} // namespace vo::test

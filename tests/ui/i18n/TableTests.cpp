@@ -109,11 +109,9 @@ inline bool hasCapital (const juce::String& text)
 
     return false;
 }
-} // namespace vo::test
 
 namespace
 {
-using namespace vo::test;
 using namespace vo::plugins::zel::i18n;
 
 constexpr std::array<const char*, kNumLanguages> kCodes { "en", "de", "tr", "es", "it", "ru" };
@@ -265,3 +263,4 @@ TEST (TextTables, CodesMatchOnTheirFirstTwoLettersInAnyCase)
     EXPECT_EQ (languageIndexFor (""), kEnglish);
 }
 } // namespace
+} // namespace vo::test

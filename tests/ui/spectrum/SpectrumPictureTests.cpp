@@ -18,8 +18,6 @@ namespace vo::test
 namespace
 {
 
-using gui::test::GoldenPicture;
-using gui::test::PictureRenderer;
 using plugins::zel::DisplayFrame;
 using plugins::zel::ui::SpectrumView;
 

@@ -19,8 +19,6 @@ namespace vo::test
 namespace
 {
 
-using gui::test::GoldenPicture;
-using gui::test::PictureRenderer;
 using namespace plugins::zel::ui;
 
 // The sizes the editor gives the header's buttons.

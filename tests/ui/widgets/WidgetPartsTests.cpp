@@ -115,11 +115,11 @@ TEST (Backdrop, RebuildsItsImageOnlyForANewSize)
     const juce::ScopedJuceInitialiser_GUI gui;
     Backdrop backdrop (productTheme());
     backdrop.setBounds (0, 0, 200, 150);
-    gui::test::PictureRenderer::ofComponent (backdrop, 1.0f);
-    gui::test::PictureRenderer::ofComponent (backdrop, 1.0f);
+    PictureRenderer::ofComponent (backdrop, 1.0f);
+    PictureRenderer::ofComponent (backdrop, 1.0f);
     EXPECT_EQ (backdrop.getBuildCount(), 1);
     backdrop.setSize (200, 160);
-    gui::test::PictureRenderer::ofComponent (backdrop, 1.0f);
+    PictureRenderer::ofComponent (backdrop, 1.0f);
     EXPECT_EQ (backdrop.getBuildCount(), 2);
 }
 

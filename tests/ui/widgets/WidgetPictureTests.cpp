@@ -18,8 +18,6 @@ namespace vo::test
 namespace
 {
 
-using gui::test::GoldenPicture;
-using gui::test::PictureRenderer;
 using namespace plugins::zel::ui;
 
 // One row unlit (top) and one lit (bottom) of every widget, on the backdrop.
