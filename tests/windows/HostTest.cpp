@@ -1,16 +1,18 @@
 // A VST3 host's view of the Windows ZEL.vst3, run under Wine: loads the module,
 // reads the factory and class information, builds component and controller as
-// a host does, processes audio with a sidechain, and moves the state into a
-// second instance. Only the SDK's interface headers are used, so nothing of
-// the plug-in's own framework is shared with what is tested.
+// a host does, processes audio with a sidechain, moves the state into a
+// second instance, and opens the editor in a Win32 window of its own. Only the
+// SDK's interface headers are used, so nothing of the plug-in's own framework
+// is shared with what is tested.
 //
-// Usage: zel_win_host_test <path to ZEL.vst3 bundle or DLL>
+// Usage: zel_win_host_test <path to ZEL.vst3 bundle or DLL> [editor picture.bmp]
 // Prints one line per check and "N passed, M failed"; exits non-zero on failure.
 
 #include "CheckReport.h"
 
 #include <pluginterfaces/base/ibstream.h>
 #include <pluginterfaces/base/ipluginbase.h>
+#include <pluginterfaces/gui/iplugview.h>
 #include <pluginterfaces/vst/ivstaudioprocessor.h>
 #include <pluginterfaces/vst/ivstcomponent.h>
 #include <pluginterfaces/vst/ivsteditcontroller.h>
@@ -24,9 +26,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 using namespace Steinberg;
@@ -518,6 +523,286 @@ std::string moduleFileFor (std::string path)
     return path;
 }
 
+//==============================================================================
+// The editor in a window of the host's own, as a Windows host shows it.
+
+constexpr int kDesignWidth = 780;
+constexpr int kDesignHeight = 608;
+// RGB (197, 108, 100): the editor's background; its grain moves it a little.
+constexpr int kBackgroundRed = 197, kBackgroundGreen = 108, kBackgroundBlue = 100;
+constexpr int kBackgroundTolerance = 12;
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
+
+std::string sizeText (const ViewRect& rect)
+{
+    return std::to_string (rect.getWidth()) + " x " + std::to_string (rect.getHeight());
+}
+
+// The design's 780:608, allowing for the pixel a scaled size rounds to.
+bool keepsDesignAspect (const ViewRect& rect)
+{
+    return rect.getHeight() > 0
+        && std::abs ((double) rect.getWidth() * kDesignHeight / kDesignWidth - rect.getHeight()) <= 1.0;
+}
+
+bool isDesignSize (const ViewRect& rect)
+{
+    const double scale = (double) rect.getWidth() / kDesignWidth;
+    return keepsDesignAspect (rect) && scale >= 0.75 - 1e-3 && scale <= 2.0 + 1e-3;
+}
+
+// The editor keeps the user's last scale in its folder under %APPDATA%.
+bool storedScaleExists()
+{
+    wchar_t appData[MAX_PATH] {};
+    GetEnvironmentVariableW (L"APPDATA", appData, MAX_PATH);
+    const std::wstring path = std::wstring (appData) + L"\\velmora\\ZEL\\ui-scale.txt";
+    return GetFileAttributesW (path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+LRESULT CALLBACK hostWindowProc (HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW (window, message, wParam, lParam);
+}
+
+// A top-level window whose client area is `size`.
+HWND createHostWindow (const ViewRect& size)
+{
+    WNDCLASSEXW windowClass {};
+    windowClass.cbSize = sizeof (windowClass);
+    windowClass.lpfnWndProc = hostWindowProc;
+    windowClass.hInstance = GetModuleHandleW (nullptr);
+    windowClass.hCursor = LoadCursorW (nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"ZelTestHostWindow";
+    RegisterClassExW (&windowClass);
+
+    RECT frame { 0, 0, size.getWidth(), size.getHeight() };
+    AdjustWindowRectEx (&frame, kWindowStyle, FALSE, 0);
+    HWND window = CreateWindowExW (0, windowClass.lpszClassName, L"ZEL", kWindowStyle | WS_CLIPCHILDREN, 40, 40,
+                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                   windowClass.hInstance, nullptr);
+    if (window != nullptr)
+    {
+        ShowWindow (window, SW_SHOWNORMAL);
+        UpdateWindow (window);
+    }
+    return window;
+}
+
+void setClientSize (HWND window, const ViewRect& size)
+{
+    RECT frame { 0, 0, size.getWidth(), size.getHeight() };
+    AdjustWindowRectEx (&frame, kWindowStyle, FALSE, 0);
+    SetWindowPos (window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The view asks its frame for a new size; a host resizes its window and
+// confirms with onSize.
+class PlugFrame : public HostObject<IPlugFrame>
+{
+public:
+    tresult PLUGIN_API resizeView (IPlugView* view, ViewRect* newSize) override
+    {
+        if (view == nullptr || newSize == nullptr)
+            return kInvalidArgument;
+        if (window != nullptr)
+            setClientSize (window, *newSize);
+        return view->onSize (newSize);
+    }
+
+    HWND window = nullptr;
+};
+
+PlugFrame plugFrame;
+
+// The client area's pixels as 0x00RRGGBB, read from the window's own DC the
+// way a screen grabber does.
+struct Picture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+Picture capture (HWND window)
+{
+    Picture picture;
+    RECT client {};
+    GetClientRect (window, &client);
+    picture.width = client.right - client.left;
+    picture.height = client.bottom - client.top;
+    if (picture.width <= 0 || picture.height <= 0)
+        return {};
+
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof (BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+
+    HDC windowDc = GetDC (window);
+    HDC memoryDc = CreateCompatibleDC (windowDc);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection (windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool copied = false;
+    if (bitmap != nullptr && bits != nullptr)
+    {
+        HGDIOBJ previous = SelectObject (memoryDc, bitmap);
+        copied = BitBlt (memoryDc, 0, 0, picture.width, picture.height, windowDc, 0, 0, SRCCOPY) != FALSE;
+        GdiFlush();
+        if (copied)
+        {
+            const auto* source = static_cast<const std::uint32_t*> (bits);
+            picture.pixels.assign (source, source + (size_t) picture.width * (size_t) picture.height);
+            for (auto& pixel : picture.pixels)
+                pixel &= 0xffffffu;
+        }
+        SelectObject (memoryDc, previous);
+    }
+    if (bitmap != nullptr)
+        DeleteObject (bitmap);
+    DeleteDC (memoryDc);
+    ReleaseDC (window, windowDc);
+    return copied ? picture : Picture {};
+}
+
+// 24-bit bottom-up BMP, the form every viewer reads.
+bool writeBmp (const Picture& picture, const std::string& path)
+{
+    const int rowBytes = (picture.width * 3 + 3) & ~3;
+    const auto imageBytes = (DWORD) rowBytes * (DWORD) picture.height;
+
+    BITMAPFILEHEADER fileHeader {};
+    fileHeader.bfType = 0x4d42; // "BM"
+    fileHeader.bfOffBits = sizeof (BITMAPFILEHEADER) + sizeof (BITMAPINFOHEADER);
+    fileHeader.bfSize = fileHeader.bfOffBits + imageBytes;
+
+    BITMAPINFOHEADER infoHeader {};
+    infoHeader.biSize = sizeof (BITMAPINFOHEADER);
+    infoHeader.biWidth = picture.width;
+    infoHeader.biHeight = picture.height;
+    infoHeader.biPlanes = 1;
+    infoHeader.biBitCount = 24;
+    infoHeader.biCompression = BI_RGB;
+    infoHeader.biSizeImage = imageBytes;
+
+    FILE* file = _wfopen (widen (path).c_str(), L"wb");
+    if (file == nullptr)
+        return false;
+    bool ok = std::fwrite (&fileHeader, sizeof (fileHeader), 1, file) == 1
+           && std::fwrite (&infoHeader, sizeof (infoHeader), 1, file) == 1;
+    std::vector<unsigned char> row ((size_t) rowBytes, 0);
+    for (int y = picture.height - 1; ok && y >= 0; --y)
+    {
+        for (int x = 0; x < picture.width; ++x)
+        {
+            const auto pixel = picture.pixels[(size_t) y * (size_t) picture.width + (size_t) x];
+            row[(size_t) x * 3 + 0] = (unsigned char) (pixel & 0xff);
+            row[(size_t) x * 3 + 1] = (unsigned char) ((pixel >> 8) & 0xff);
+            row[(size_t) x * 3 + 2] = (unsigned char) ((pixel >> 16) & 0xff);
+        }
+        ok = std::fwrite (row.data(), row.size(), 1, file) == 1;
+    }
+    return std::fclose (file) == 0 && ok;
+}
+
+size_t distinctColours (const Picture& picture)
+{
+    return std::unordered_set<std::uint32_t> (picture.pixels.begin(), picture.pixels.end()).size();
+}
+
+size_t backgroundPixels (const Picture& picture)
+{
+    return (size_t) std::count_if (picture.pixels.begin(), picture.pixels.end(), [] (std::uint32_t pixel) {
+        return std::abs ((int) ((pixel >> 16) & 0xff) - kBackgroundRed) <= kBackgroundTolerance
+            && std::abs ((int) ((pixel >> 8) & 0xff) - kBackgroundGreen) <= kBackgroundTolerance
+            && std::abs ((int) (pixel & 0xff) - kBackgroundBlue) <= kBackgroundTolerance;
+    });
+}
+
+// A Windows host's order, from createView to the last release, so that
+// nothing of the editor outlives its window.
+void testEditor (Instance& instance, const std::string& picturePath)
+{
+    IPlugView* view = instance.controller->createView (Vst::ViewType::kEditor);
+    if (! check (view != nullptr, "controller creates the \"editor\" view"))
+        return;
+
+    check (view->isPlatformTypeSupported (kPlatformTypeHWND) == kResultTrue, "view supports HWND");
+    check (view->setFrame (&plugFrame) == kResultOk, "view takes the host's frame");
+
+    // 780 x 608 at scale 1; a scale stored by an earlier run keeps the design's shape.
+    ViewRect size {};
+    const bool sized = view->getSize (&size) == kResultOk;
+    if (storedScaleExists())
+        check (sized && isDesignSize (size), "view size 0.75-2x of 780 x 608 (scale stored earlier)", sizeText (size));
+    else
+        check (sized && size.getWidth() == kDesignWidth && size.getHeight() == kDesignHeight, "view size 780 x 608 at scale 1",
+               sizeText (size));
+
+    HWND window = createHostWindow (sized ? size : ViewRect { 0, 0, kDesignWidth, kDesignHeight });
+    plugFrame.window = window;
+    if (! check (window != nullptr, "host window created", window == nullptr ? "error " + std::to_string (GetLastError()) : std::string()))
+    {
+        view->setFrame (nullptr);
+        view->release();
+        return;
+    }
+
+    const bool attached = check (view->attached (window, kPlatformTypeHWND) == kResultOk, "view attached to the HWND");
+    if (attached)
+    {
+        pumpMessages (1000);
+
+        ViewRect shown {};
+        view->getSize (&shown);
+        check (isDesignSize (shown), "attached view keeps its size", sizeText (shown));
+        check (FindWindowExW (window, nullptr, nullptr, nullptr) != nullptr, "editor put a child window into the host's");
+
+        const auto picture = capture (window);
+        check (! picture.pixels.empty(), "editor window grabbed", std::to_string (picture.width) + " x " + std::to_string (picture.height));
+        if (! picture.pixels.empty())
+        {
+            check (writeBmp (picture, picturePath), "editor picture written", picturePath);
+            const auto colours = distinctColours (picture);
+            check (colours > 32, "editor picture is not blank", std::to_string (colours) + " colours");
+            const auto background = backgroundPixels (picture);
+            check (background > picture.pixels.size() / 50, "editor background RGB(197,108,100) shows",
+                   std::to_string (background) + " of " + std::to_string (picture.pixels.size()) + " pixels");
+        }
+
+        // 1.5x, the way a host's resize goes: ask, size the window, confirm.
+        ViewRect larger { 0, 0, (int32) std::lround (kDesignWidth * 1.5), (int32) std::lround (kDesignHeight * 1.5) };
+        const ViewRect wanted = larger;
+        check (view->canResize() == kResultTrue, "view is resizable");
+        check (view->checkSizeConstraint (&larger) == kResultTrue && larger.getWidth() == wanted.getWidth()
+                   && larger.getHeight() == wanted.getHeight(),
+               "1.5x size accepted as it is", sizeText (larger));
+        ViewRect distorted { 0, 0, wanted.getWidth(), kDesignHeight };
+        view->checkSizeConstraint (&distorted);
+        check (keepsDesignAspect (distorted), "a distorted size comes back at 780:608", sizeText (distorted));
+
+        setClientSize (window, larger);
+        check (view->onSize (&larger) == kResultTrue, "view takes the 1.5x size");
+        pumpMessages (500);
+        ViewRect resized {};
+        view->getSize (&resized);
+        check (resized.getWidth() == wanted.getWidth() && resized.getHeight() == wanted.getHeight(), "view reports the 1.5x size",
+               sizeText (resized));
+
+        check (view->removed() == kResultOk, "view removed");
+    }
+
+    view->setFrame (nullptr);
+    plugFrame.window = nullptr;
+    check (view->release() == 0, "view released by its last reference");
+    DestroyWindow (window);
+    pumpMessages (200);
+}
+
 } // namespace
 
 //==============================================================================
@@ -536,6 +821,7 @@ int main (int argc, char** argv)
     DeleteFileW (logPath.c_str());
 
     const std::string dllPath = moduleFileFor (argv[1]);
+    const std::string picturePath = argc > 2 ? argv[2] : "editor-under-wine.bmp";
     const std::wstring dllPathW = widen (dllPath);
     std::printf ("module: %s\n", dllPath.c_str());
 
@@ -737,6 +1023,10 @@ int main (int argc, char** argv)
             }
         }
         destroyInstance (b);
+
+        //----------------------------------------------------------------------
+        // The editor, in a window of the host's.
+        testEditor (a, picturePath);
     }
     destroyInstance (a);
     pumpMessages (100);

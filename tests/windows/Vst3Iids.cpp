@@ -2,6 +2,7 @@
 // interfaces (FUnknown, IPluginFactory*, IBStream) come from the SDK's own
 // coreiids.cpp.
 
+#include <pluginterfaces/gui/iplugview.h>
 #include <pluginterfaces/vst/ivstaudioprocessor.h>
 #include <pluginterfaces/vst/ivstcomponent.h>
 #include <pluginterfaces/vst/ivsteditcontroller.h>
@@ -9,6 +10,12 @@
 #include <pluginterfaces/vst/ivstmessage.h>
 #include <pluginterfaces/vst/ivstparameterchanges.h>
 #include <pluginterfaces/vst/ivstunits.h>
+
+namespace Steinberg
+{
+DEF_CLASS_IID (IPlugView)
+DEF_CLASS_IID (IPlugFrame)
+} // namespace Steinberg
 
 namespace Steinberg::Vst
 {
