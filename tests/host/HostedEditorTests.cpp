@@ -5,6 +5,8 @@
 
 #include "host/Lv2TestSupport.h"
 
+#include "host/Vst3TestSupport.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <gtest/gtest.h>
@@ -30,29 +32,6 @@ constexpr int kOpenings = 50;
 constexpr int kDesignWidth = 780;
 constexpr int kDesignHeight = 608;
 
-juce::String vst3Bundle()
-{
-    const char* overridden = std::getenv ("ZEL_VST3_BUNDLE");
-    return overridden != nullptr && *overridden != 0 ? juce::String (overridden) : juce::String (ZEL_VST3_PATH);
-}
-
-#if defined(__SANITIZE_ADDRESS__)
- #define ZEL_HOST_TEST_LEAK_CHECKED 1
-#elif defined(__has_feature)
- #if __has_feature(address_sanitizer)
-  #define ZEL_HOST_TEST_LEAK_CHECKED 1
- #endif
-#endif
-
-#if defined(ZEL_HOST_TEST_LEAK_CHECKED)
-// The leak check runs at exit, after the host has unloaded the module; pinning
-// it keeps its statics and frame names, so only real leaks are reported.
-const bool modulePinned = [] {
-    const auto path = vst3Bundle() + "/Contents/x86_64-linux/ZEL.so";
-    return dlopen (path.toRawUTF8(), RTLD_NOW | RTLD_NODELETE) != nullptr;
-}();
-#endif
-
 // A DAW has a window manager, or an error handler of its own (a JUCE app
 // installs one): without either, Xlib's default handler ends the process at
 // the first request for a property only a window manager creates. Xvfb runs
@@ -68,7 +47,7 @@ std::unique_ptr<juce::AudioPluginInstance> loadVst3()
 {
     juce::VST3PluginFormat format;
     juce::OwnedArray<juce::PluginDescription> found;
-    format.findAllTypesForFile (found, vst3Bundle());
+    format.findAllTypesForFile (found, vst3BundlePath());
     if (found.isEmpty())
         return nullptr;
     juce::String error;
@@ -167,15 +146,6 @@ private:
     std::atomic<int> blocks { 0 };
     std::thread audio, automation;
 };
-
-bool enableSidechain (juce::AudioPluginInstance& plugin)
-{
-    auto layout = plugin.getBusesLayout();
-    if (layout.inputBuses.size() < 2)
-        return false;
-    layout.inputBuses.getReference (1) = juce::AudioChannelSet::stereo();
-    return plugin.setBusesLayout (layout);
-}
 
 TEST (HostedEditor, OpensAndClosesFiftyTimesWhileAudioRunsAndTheHostAutomates)
 {

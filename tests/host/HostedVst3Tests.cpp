@@ -2,6 +2,8 @@
 // hosting, inspected and driven like a host does (buses, sidechain,
 // parameters, automation, state save and restore, odd block sizes).
 
+#include "host/Vst3TestSupport.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <pluginterfaces/base/ipluginbase.h>
@@ -27,38 +29,11 @@ namespace
 constexpr double kSampleRate = 48000.0;
 constexpr int kBlockSize = 512;
 
-// The bundle under test: the build's own, unless ZEL_VST3_BUNDLE names
-// another copy (the packaging tests point it at the one the package installs).
-juce::String bundlePath()
-{
-    const char* overridden = std::getenv ("ZEL_VST3_BUNDLE");
-    return overridden != nullptr && *overridden != 0 ? juce::String (overridden) : juce::String (ZEL_VST3_PATH);
-}
-
-#if defined(__SANITIZE_ADDRESS__)
- #define ZEL_HOST_TEST_LEAK_CHECKED 1
-#elif defined(__has_feature)
- #if __has_feature(address_sanitizer)
-  #define ZEL_HOST_TEST_LEAK_CHECKED 1
- #endif
-#endif
-
-#if defined(ZEL_HOST_TEST_LEAK_CHECKED)
-// The leak check runs at exit, after the host has unloaded the module: what
-// the module's statics still held would look lost and its frames would have
-// no names. Pinning the module keeps both, so only real leaks are reported.
-// Other builds unload it as a DAW does.
-const bool modulePinned = [] {
-    const auto path = bundlePath() + "/Contents/x86_64-linux/ZEL.so";
-    return dlopen (path.toRawUTF8(), RTLD_NOW | RTLD_NODELETE) != nullptr;
-}();
-#endif
-
 std::unique_ptr<juce::PluginDescription> describeBundle()
 {
     juce::VST3PluginFormat format;
     juce::OwnedArray<juce::PluginDescription> found;
-    format.findAllTypesForFile (found, bundlePath());
+    format.findAllTypesForFile (found, vst3BundlePath());
     if (found.isEmpty())
         return nullptr;
     return std::make_unique<juce::PluginDescription> (*found[0]);
@@ -86,15 +61,6 @@ juce::AudioProcessorParameter* findParameter (juce::AudioPluginInstance& plugin,
     return nullptr;
 }
 
-bool enableSidechain (juce::AudioPluginInstance& plugin)
-{
-    auto layout = plugin.getBusesLayout();
-    if (layout.inputBuses.size() < 2)
-        return false;
-    layout.inputBuses.getReference (1) = juce::AudioChannelSet::stereo();
-    return plugin.setBusesLayout (layout);
-}
-
 void fillSignal (juce::AudioBuffer<float>& buffer, int channels, int offset)
 {
     for (int c = 0; c < channels; ++c)
@@ -106,7 +72,7 @@ void fillSignal (juce::AudioBuffer<float>& buffer, int channels, int offset)
 TEST (HostedVst3, FactoryAndClassInformation)
 {
     const auto d = describeBundle();
-    ASSERT_NE (d, nullptr) << "cannot scan " << bundlePath();
+    ASSERT_NE (d, nullptr) << "cannot scan " << vst3BundlePath();
     EXPECT_EQ (d->name, "ZEL");
     EXPECT_EQ (d->manufacturerName, "velmora");
     EXPECT_EQ (d->category, "Fx|Dynamics");
@@ -245,7 +211,7 @@ TEST (HostedVst3, ProcessesOddBlockSizesWithSidechainAndAutomation)
 TEST (HostedVst3, ProgramListHasOneNamedProgram)
 {
     using namespace Steinberg;
-    const auto modulePath = bundlePath() + "/Contents/x86_64-linux/ZEL.so";
+    const auto modulePath = vst3BundlePath() + "/Contents/x86_64-linux/ZEL.so";
     void* module = dlopen (modulePath.toRawUTF8(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE (module, nullptr) << dlerror();
 
