@@ -5,10 +5,9 @@
 #include "plugin/Processor.h"
 #include "plugin/ui/Editor.h"
 #include "plugin/update/PrefsFile.h"
-#include "render/DemoSignals.h"
+#include "render/DemoScene.h"
 #include "tests/gui/support/GoldenPicture.h"
 #include "tests/gui/support/PictureRenderer.h"
-#include "tests/support/ProcessorAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -20,39 +19,7 @@ namespace
 using plugins::zel::Editor;
 using plugins::zel::Processor;
 
-constexpr int kBlock = 512;
-constexpr double kPlaySeconds = 2.04; // just after the fifth kick
 constexpr int kRussian = 5;
-
-// Plays the demo's pad with its kick-and-bass sidechain through the real
-// processor, so the spectrum view shows what the engine handed over.
-void playTheDemo (Processor& processor, bool freeze)
-{
-    auto layout = processor.getBusesLayout();
-    layout.inputBuses.getReference (1) = juce::AudioChannelSet::stereo();
-    processor.setBusesLayout (layout);
-    setPlain (processor, "amount", 80.0f);
-    setPlain (processor, "lowCut", 40.0f);
-    setPlain (processor, "highCut", 9000.0f);
-    processor.prepareToPlay (tools::DemoSignals::kSampleRate, kBlock);
-
-    auto track = tools::DemoSignals::makePad();
-    auto groove = tools::DemoSignals::makeKickAndBass();
-    const auto end = static_cast<int> (kPlaySeconds * tools::DemoSignals::kSampleRate);
-    juce::AudioBuffer<float> buffer (4, kBlock);
-    juce::MidiBuffer midi;
-    for (int start = 0; start + kBlock <= end; start += kBlock)
-    {
-        if (freeze && start + 2 * kBlock > end)
-            setPlain (processor, "freeze", 1.0f);
-        for (int c = 0; c < 2; ++c)
-        {
-            buffer.copyFrom (c, 0, track, c, start, kBlock);
-            buffer.copyFrom (c + 2, 0, groove, c, start, kBlock);
-        }
-        processor.processBlock (buffer, midi);
-    }
-}
 
 class EditorPictures : public ::testing::TestWithParam<float>
 {
@@ -77,7 +44,7 @@ protected:
 
 TEST_P (EditorPictures, ClosedAndCarvingLive)
 {
-    playTheDemo (processor, false);
+    tools::DemoScene::play (processor, false);
     Editor editor (processor);
     editor.setLanguage (0);
     EXPECT_TRUE (GoldenPicture::matches (pictureOf (editor), GoldenPicture::nameAt ("editor-live", GetParam())));
@@ -85,7 +52,7 @@ TEST_P (EditorPictures, ClosedAndCarvingLive)
 
 TEST_P (EditorPictures, AdvancedInRussianWithTheCutFrozen)
 {
-    playTheDemo (processor, true);
+    tools::DemoScene::play (processor, true);
     Editor editor (processor);
     editor.setLanguage (kRussian);
     editor.toggleAdvanced();

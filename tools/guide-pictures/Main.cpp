@@ -8,7 +8,7 @@
 #include "plugin/ui/Editor.h"
 #include "plugin/ui/UpdatePanel.h"
 #include "plugin/update/PrefsFile.h"
-#include "render/DemoSignals.h"
+#include "render/DemoScene.h"
 
 #include <juce_events/juce_events.h>
 
@@ -21,10 +21,7 @@ namespace
 using vo::plugins::zel::Editor;
 using vo::plugins::zel::Processor;
 using vo::plugins::zel::UpdatePanel;
-using vo::tools::DemoSignals;
 
-constexpr int kBlock = 512;
-constexpr double kPlaySeconds = 2.04; // just after the fifth kick
 constexpr int kEnglish = 0;
 constexpr int kRussian = 5;
 
@@ -48,12 +45,6 @@ const Scene kScenes[] = {
     { "editor-200.png", kEnglish, false, false, false, 200 },
 };
 
-void setPlain (Processor& processor, const char* id, float plainValue)
-{
-    auto& parameter = processor.getStateManager().param (id);
-    parameter.setValueNotifyingHost (parameter.convertTo0to1 (plainValue));
-}
-
 // No update request from a picture, and no remembered language or size.
 void quietUserFolder (Processor& processor)
 {
@@ -62,37 +53,6 @@ void quietUserFolder (Processor& processor)
     vo::plugins::zel::upd::PrefsFile (processor.getUserDataFolder()).write (quiet);
     for (const char* remembered : { "lang.txt", "ui-scale.txt" })
         processor.getUserDataFolder().getChildFile (remembered).deleteFile();
-}
-
-// The demo's pad with its kick-and-bass sidechain through the processor, so
-// the spectrum view shows what the engine handed over; `freeze` switches
-// freeze on for the last two blocks.
-void playTheDemo (Processor& processor, bool freeze)
-{
-    auto layout = processor.getBusesLayout();
-    layout.inputBuses.getReference (1) = juce::AudioChannelSet::stereo();
-    processor.setBusesLayout (layout);
-    setPlain (processor, "amount", 80.0f);
-    setPlain (processor, "lowCut", 40.0f);
-    setPlain (processor, "highCut", 9000.0f);
-    processor.prepareToPlay (DemoSignals::kSampleRate, kBlock);
-
-    const auto track = DemoSignals::makePad();
-    const auto groove = DemoSignals::makeKickAndBass();
-    const auto end = static_cast<int> (kPlaySeconds * DemoSignals::kSampleRate);
-    juce::AudioBuffer<float> buffer (4, kBlock);
-    juce::MidiBuffer midi;
-    for (int start = 0; start + kBlock <= end; start += kBlock)
-    {
-        if (freeze && start + 2 * kBlock > end)
-            setPlain (processor, "freeze", 1.0f);
-        for (int c = 0; c < 2; ++c)
-        {
-            buffer.copyFrom (c, 0, track, c, start, kBlock);
-            buffer.copyFrom (c + 2, 0, groove, c, start, kBlock);
-        }
-        processor.processBlock (buffer, midi);
-    }
 }
 
 // The editor with its children at its own size, as a window at 1× shows it.
@@ -112,7 +72,7 @@ juce::Image render (const Scene& scene)
 {
     Processor processor;
     quietUserFolder (processor);
-    playTheDemo (processor, scene.frozen);
+    vo::tools::DemoScene::play (processor, scene.frozen);
 
     Editor editor (processor);
     editor.setLanguage (scene.language);
