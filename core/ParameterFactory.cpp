@@ -1,4 +1,5 @@
 #include "ParameterFactory.h"
+#include "NumberText.h"
 
 #include <cmath>
 
@@ -19,7 +20,7 @@ float ParameterFactory::skewForCentre (float min, float max, float centre)
 
 float ParameterFactory::numberFromText (const juce::String& text, float fallback)
 {
-    const float value = text.getFloatValue();
+    const float value = floatFromText (text);
     return std::isfinite (value) ? value : fallback;
 }
 

@@ -177,7 +177,7 @@ bool PresetManager::applyUserPresetTree (const juce::ValueTree& preset)
         {
             // Clamped in double: 1e300 has no float.
             const auto& range = parameter->getNormalisableRange();
-            setPlainValue (*parameter, (float) juce::jlimit ((double) range.start, (double) range.end, (double) value));
+            setPlainValue (*parameter, (float) juce::jlimit ((double) range.start, (double) range.end, numberOf (value)));
         }
     }
     return true;

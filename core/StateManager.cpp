@@ -133,7 +133,7 @@ bool StateManager::readState (const void* data, int sizeInBytes)
         migrateState (tree, version);
 
     const juce::var scale = tree.getProperty (kEditorScale, 1.0);
-    const double scaleValue = isFiniteNumber (scale) ? (double) scale : 1.0;
+    const double scaleValue = isFiniteNumber (scale) ? numberOf (scale) : 1.0;
     const bool scaleFits = scaleValue > 0.0 && scaleValue <= (double) std::numeric_limits<float>::max();
     editorScale.store (scaleFits ? (float) scaleValue : 1.0f);
 
@@ -163,9 +163,11 @@ void StateManager::sanitiseParameterValues (juce::ValueTree& tree)
 
         // Out-of-range values are clamped here, in double, because the
         // framework narrows them to float first and 1e300 has no float.
+        // A text is stored back as the number it holds, so the framework
+        // never parses it itself.
         const auto& range = parameter->getNormalisableRange();
-        const double stored = child[kValue];
-        if (stored < (double) range.start || stored > (double) range.end)
+        const double stored = numberOf (child[kValue]);
+        if (child[kValue].isString() || stored < (double) range.start || stored > (double) range.end)
             child.setProperty (kValue, juce::jlimit ((double) range.start, (double) range.end, stored), nullptr);
     }
 }

@@ -3,6 +3,7 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/Translate.h"
 
+#include "core/NumberText.h"
 #include "diagnostics/DiagLog.h"
 #include "platform/Platform.h"
 
@@ -210,11 +211,12 @@ juce::File EditorShell::scaleFile() const
 
 std::optional<float> EditorShell::scaleForText (const juce::String& text)
 {
-    const auto trimmed = text.trim();
-    if (trimmed.isEmpty())
+    // Compared as the float it is stored as, so that "2.01" is the limit itself.
+    const auto number = core::leadingNumber (text);
+    if (! number.has_value() || ! (std::abs (*number) < 10.0))
         return std::nullopt;
-    const float value = trimmed.getFloatValue();
-    if (! std::isfinite (value) || value < kLowestReadableScale || value > kHighestReadableScale)
+    const auto value = static_cast<float> (*number);
+    if (value < kLowestReadableScale || value > kHighestReadableScale)
         return std::nullopt;
     return clampScale (value);
 }

@@ -1,5 +1,7 @@
 #include "CurveText.h"
 
+#include "core/NumberText.h"
+
 #include <cmath>
 
 namespace vo::plugins::zel
@@ -48,10 +50,9 @@ std::array<float, kBandCount> CurveText::decode (const juce::String& text)
     std::array<float, kBandCount> curve {};
     for (int band = 0; band < kBandCount && band < pieces.size(); ++band)
     {
-        // Our own pieces are a few characters; a very long one is damage, and
-        // the framework's number reader overflows on endless exponents.
+        // Our own pieces are a few characters; a very long one is damage.
         const auto piece = leadingNumberText (pieces[band]);
-        const float value = piece.length() <= kMaxPieceChars ? piece.getFloatValue() : 0.0f;
+        const float value = piece.length() <= kMaxPieceChars ? core::floatFromText (piece) : 0.0f;
         curve[(size_t) band] = std::isnan (value) ? 0.0f : juce::jlimit (kDeepestCutDb, 0.0f, value);
     }
     return curve;

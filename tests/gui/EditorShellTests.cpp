@@ -73,7 +73,8 @@ TEST_F (EditorShellTest, ScaleFileWinsWithinItsRangeAndIsIgnoredBeyondIt)
 
     for (const auto& [text, expected] : { std::pair { "2.01", 2.0f }, { "0.74", 0.75f }, { "1.5000", 1.5f },
                                           { "0.73", 1.25f }, { "2.02", 1.25f }, { "nan", 1.25f }, { "", 1.25f },
-                                          { "junk", 1.25f } })
+                                          { "junk", 1.25f }, { " 1.75\n", 1.75f }, { "1.1 times", 1.1f },
+                                          { "1e400", 1.25f }, { "1.E0333333333333333333333333333330", 1.25f } })
     {
         storeScaleText (text);
         state().setEditorScale (1.25f);

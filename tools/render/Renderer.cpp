@@ -1,6 +1,7 @@
 #include "Renderer.h"
 
 #include "core/MessagePump.h"
+#include "core/NumberText.h"
 #include "core/StateStreamCheck.h"
 #include "plugin/Processor.h"
 
@@ -95,7 +96,7 @@ namespace
             error = "'" + text + "' is not a number for '" + parameter.getParameterID() + "'";
             return false;
         }
-        plain = trimmed.getFloatValue();
+        plain = core::floatFromText (trimmed);
         if (! std::isfinite (plain) || plain < range.start || plain > range.end)
         {
             error = "'" + parameter.getParameterID() + "' must be within " + juce::String (range.start) + " ... "
