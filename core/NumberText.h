@@ -24,15 +24,14 @@ namespace vo::core
 // infinity of the right sign.
 inline std::optional<double> leadingNumber (const juce::String& text)
 {
-    auto digits = text.trimStart().toStdString();
-    if (! digits.empty() && digits.front() == '+')
-        digits.erase (0, 1);
+    const auto digits = text.trimStart().toStdString();
+    const auto* begin = digits.data() + (! digits.empty() && digits.front() == '+' ? 1 : 0);
+    const auto* end = digits.data() + digits.size();
     double value = 0.0;
-    const auto* begin = digits.data();
-    const auto parsed = std::from_chars (begin, begin + digits.size(), value);
+    const auto parsed = std::from_chars (begin, end, value);
     if (parsed.ec == std::errc::result_out_of_range && parsed.ptr != begin)
     {
-        const bool negative = digits.front() == '-';
+        const bool negative = *begin == '-';
         const auto tiny = std::find_if (begin, parsed.ptr, [] (char c) { return c == 'e' || c == 'E'; });
         const bool exponentNegative = tiny != parsed.ptr && tiny + 1 != parsed.ptr && tiny[1] == '-';
         if (exponentNegative)
