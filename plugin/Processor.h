@@ -40,7 +40,6 @@ public:
     juce::AudioProcessorEditor* createEditor() override;
 
     CarveEngine& getEngine() noexcept { return engine; }
-    const BypassFader& getBypassFader() const noexcept { return bypassFader; }
 
     // The frozen cut as the audio thread last captured or installed it, handed
     // over without locks. Message thread only (one reader).
@@ -48,6 +47,10 @@ public:
     CurveExchange::Curve getHeldCurve() noexcept { return freeze.held.latest(); }
 
 private:
+    // The bypass tests watch the fade through it (tests/support/ProcessorProbe.h);
+    // the product has no need to.
+    friend struct ProcessorProbe;
+
     struct ParameterHandles
     {
         const std::atomic<float>* amount;

@@ -3,6 +3,7 @@
 
 #include "plugin/BypassFader.h"
 #include "plugin/Processor.h"
+#include "support/ProcessorProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ namespace vo::test
 namespace
 {
 using vo::plugins::zel::BypassFader;
+using vo::plugins::zel::ProcessorProbe;
 
 // "Processed" is the dry signal times -1 so every mix value is traceable:
 // out = (1 - g) * d + g * (-d) = (1 - 2g) * d.
@@ -77,8 +79,8 @@ TEST (Bypass, ProcessorPreparedWhileBypassedStartsDry)
     auto& bypass = p.getStateManager().param ("bypass");
     bypass.setValueNotifyingHost (1.0f);
     p.prepareToPlay (48000.0, 128);
-    EXPECT_EQ (p.getBypassFader().getGain(), 0.0f);
-    EXPECT_FALSE (p.getBypassFader().isRamping());
+    EXPECT_EQ (ProcessorProbe::bypassFader (p).getGain(), 0.0f);
+    EXPECT_FALSE (ProcessorProbe::bypassFader (p).isRamping());
 
     juce::AudioBuffer<float> buffer (2, 128);
     for (int i = 0; i < 128; ++i)
@@ -104,20 +106,20 @@ TEST (Bypass, ToggleInProcessorFadesBothWays)
 
     bypass.setValueNotifyingHost (1.0f);
     int samples = 0;
-    while (p.getBypassFader().getGain() > 0.0f && samples < 10000)
+    while (ProcessorProbe::bypassFader (p).getGain() > 0.0f && samples < 10000)
     {
         buffer.clear();
         p.processBlock (buffer, midi);
         samples += 512;
     }
-    EXPECT_EQ (p.getBypassFader().getGain(), 0.0f);
+    EXPECT_EQ (ProcessorProbe::bypassFader (p).getGain(), 0.0f);
     EXPECT_EQ (samples, 1536); // 1323 samples of ramp end inside the third block
 
     bypass.setValueNotifyingHost (0.0f);
     buffer.clear();
     p.processBlock (buffer, midi);
-    EXPECT_TRUE (p.getBypassFader().isRamping());
-    EXPECT_NEAR (p.getBypassFader().getGain(), 512.0f / 1323.0f, 1e-4f);
+    EXPECT_TRUE (ProcessorProbe::bypassFader (p).isRamping());
+    EXPECT_NEAR (ProcessorProbe::bypassFader (p).getGain(), 512.0f / 1323.0f, 1e-4f);
 }
 
 } // namespace vo::test
