@@ -63,16 +63,16 @@ void StateManager::beginTransactionNoFlush()
     undoManager.beginNewTransaction();
 }
 
-void StateManager::undo()
+bool StateManager::undo()
 {
     flushToTree();
-    undoManager.undo();
+    return undoManager.undo();
 }
 
-void StateManager::redo()
+bool StateManager::redo()
 {
     flushToTree();
-    undoManager.redo();
+    return undoManager.redo();
 }
 
 bool StateManager::canUndo() const

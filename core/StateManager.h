@@ -36,8 +36,10 @@ public:
     void flushToTree();
     void beginTransaction();
     void beginTransactionNoFlush();
-    void undo();
-    void redo();
+    // Flush pending gestures, then step the history; false when there was
+    // nothing to undo or redo.
+    bool undo();
+    bool redo();
     bool canUndo() const;
     bool canRedo() const;
 

@@ -340,8 +340,7 @@ void EditorShell::resized()
 bool EditorShell::undoOrRedo (bool redo)
 {
     auto& state = processor.getStateManager();
-    state.flushToTree();
-    const bool done = redo ? state.getUndoManager().redo() : state.getUndoManager().undo();
+    const bool done = redo ? state.redo() : state.undo();
     if (done)
         header.refresh();
     return done;

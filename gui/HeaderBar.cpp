@@ -345,11 +345,10 @@ void HeaderBar::wireButtons()
 void HeaderBar::undoOrRedo (bool redo)
 {
     auto& state = processor.getStateManager();
-    state.flushToTree();
     if (redo)
-        state.getUndoManager().redo();
+        state.redo();
     else
-        state.getUndoManager().undo();
+        state.undo();
     refresh();
 }
 

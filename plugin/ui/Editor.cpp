@@ -590,9 +590,7 @@ void Editor::paintHeaderBackground (juce::Graphics& g, juce::Rectangle<int> area
 
 void Editor::undoFromButton()
 {
-    auto& state = processor.getStateManager();
-    state.flushToTree();
-    state.getUndoManager().undo();
+    processor.getStateManager().undo();
     getHeaderBar().refresh();
     refreshUndoButton();
 }
