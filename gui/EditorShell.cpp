@@ -240,14 +240,11 @@ void EditorShell::writeScaleFile() const
     const auto file = scaleFile();
     if (getWidth() <= 0 || file == juce::File())
         return;
-    file.getParentDirectory().createDirectory();
-    const auto text = juce::String ((double) getWidth() / kDesignWidth, kScaleDecimals);
-    juce::FileOutputStream out (file);
-    if (! out.openedOk())
+    // Replaced as a whole, like the language files: a crash mid-write leaves
+    // the previous scale, never an empty file.
+    if (! file.getParentDirectory().createDirectory())
         return;
-    out.setPosition (0);
-    out.truncate();
-    out.writeText (text, false, false, nullptr);
+    file.replaceWithText (juce::String ((double) getWidth() / kDesignWidth, kScaleDecimals), false, false, nullptr);
 }
 
 void EditorShell::applyResizeLimits()

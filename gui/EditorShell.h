@@ -79,6 +79,8 @@ public:
         void timerCallback() override;
     };
 
+    // The two sizes are a product's nominal window; the shell opens at the
+    // design size times the remembered scale, whatever they say.
     EditorShell (core::ProcessorBase& processor, Theme theme, int initialWidth, int initialHeight);
     ~EditorShell() override;
 
