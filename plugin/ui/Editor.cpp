@@ -7,9 +7,10 @@
 #include "widgets/Artwork.h"
 #include "plugin/update/Version.h"
 
-#include "gui/DisplayScale.h"
 #include "gui/Fonts.h"
 #include "gui/MakerInfo.h"
+
+#include <tuple>
 
 namespace vo::plugins::zel
 {
@@ -47,6 +48,9 @@ float normalised (const juce::AudioProcessorParameter& parameter)
 {
     return parameter.getValue();
 }
+
+using i18n::textOf;
+using Field = const char* i18n::Table::*;
 
 } // namespace
 
@@ -97,6 +101,7 @@ Editor::Editor (Processor& processorToUse, juce::String documentUrl)
     buildUpdateService();
 
     buildHelpTargets();
+    setFocusOrder();
     spectrum->tickCallback = [this] { onTick(); };
     applyTexts();
     layoutControls();
@@ -140,10 +145,8 @@ void Editor::configureHeader()
     if (! bar.historyInMenu)
     {
         bar.historyInMenu = true;
-        for (juce::Component* button : { static_cast<juce::Component*> (&bar.getSlotButton (0)),
-                                         static_cast<juce::Component*> (&bar.getSlotButton (1)),
-                                         static_cast<juce::Component*> (&bar.getUndoButton()),
-                                         static_cast<juce::Component*> (&bar.getRedoButton()) })
+        for (juce::Component* button : std::initializer_list<juce::Component*> {
+                 &bar.getSlotButton (0), &bar.getSlotButton (1), &bar.getUndoButton(), &bar.getRedoButton() })
             button->setVisible (false);
     }
 
@@ -176,7 +179,7 @@ void Editor::createControls()
     auto& state = processor.getStateManager();
     auto& bar = getHeaderBar();
 
-    undoButton = std::make_unique<ui::RoundButton> ("undo", ui::RoundButton::UndoIcon, theme, juce::String::fromUTF8 (texts->helpUndo));
+    undoButton = std::make_unique<ui::RoundButton> ("undo", ui::RoundButton::UndoIcon, theme, textOf (texts->helpUndo));
     undoButton->setDiameter (kUndoDiameter);
     undoButton->onClick = [this] { undoFromButton(); };
     canUndo = state.canUndo();
@@ -216,7 +219,8 @@ void Editor::createControls()
     releaseKnob = knob ("release", "release", false, Size::Small);
     smoothKnob = knob ("smooth", "smooth", false, Size::Small);
 
-    scAuditionButton = std::make_unique<ui::RoundButton> ("sc audition", ui::RoundButton::NoIcon, theme, juce::String());
+    scAuditionButton = std::make_unique<ui::RoundButton> ("sc audition", ui::RoundButton::NoIcon, theme,
+                                                          juce::String());
     scAuditionButton->setDiameter (kRoundButtonDiameter);
     scAuditionButton->setRedWhenLit (true);
     scAuditionButton->attachTo (state, "scAudition");
@@ -232,7 +236,7 @@ void Editor::createControls()
         label->setInterceptsMouseClicks (false, false);
     }
 
-    bypassSwitch = std::make_unique<ui::ToggleSwitch> (state, "bypass", theme, juce::String::fromUTF8 (texts->tipBypass));
+    bypassSwitch = std::make_unique<ui::ToggleSwitch> (state, "bypass", theme, textOf (texts->tipBypass));
     bypassSwitch->setSwitchSize (kSwitchSize);
     bar.setLeftComponent (bypassSwitch.get(), 44 + kRoundMargin);
 
@@ -373,7 +377,7 @@ void Editor::addSettingsItems (juce::PopupMenu& menu)
     if (updateAvailable)
     {
         const auto release = availableRelease;
-        menu.addItem (juce::String::fromUTF8 (texts->menuUpdateTo) + " " + release.version + " " + juce::String::fromUTF8 ("\xe2\x80\xa6"),
+        menu.addItem (textOf (texts->menuUpdateTo) + " " + release.version + " " + textOf ("\xe2\x80\xa6"),
                       [this, release] {
                           if (upd::sanitiseVersion (release.version).isNotEmpty() && release.installer.isNotEmpty())
                               showUpdatePanel (UpdatePanel::available, release);
@@ -381,19 +385,19 @@ void Editor::addSettingsItems (juce::PopupMenu& menu)
                               checkForUpdatesNow();
                       });
     }
-    menu.addItem (juce::String::fromUTF8 (texts->menuCheckForUpdates), [this] { checkForUpdatesNow(); });
+    menu.addItem (textOf (texts->menuCheckForUpdates), [this] { checkForUpdatesNow(); });
     menu.addSeparator();
 
     juce::PopupMenu languages;
     for (int index = 0; index < i18n::kNumLanguages; ++index)
     {
-        juce::PopupMenu::Item item (juce::String::fromUTF8 (i18n::tableFor (index).languageName));
+        juce::PopupMenu::Item item (textOf (i18n::tableFor (index).languageName));
         item.itemID = kLanguageMenuBase + index;
         item.isTicked = index == language;
         item.action = [this, index] { setLanguage (index); };
         languages.addItem (std::move (item));
     }
-    menu.addSubMenu (juce::String::fromUTF8 (texts->menuLanguage), languages);
+    menu.addSubMenu (textOf (texts->menuLanguage), languages);
 }
 
 void Editor::setLanguage (int index)
@@ -407,9 +411,7 @@ void Editor::setLanguage (int index)
 //==============================================================================
 void Editor::buildHelpTargets()
 {
-    const auto field = [this] (const char* i18n::Table::*member) {
-        return [this, member] { return juce::String::fromUTF8 (texts->*member); };
-    };
+    const auto field = [this] (Field member) { return [this, member] { return textOf (texts->*member); }; };
     using T = i18n::Table;
     helpTargets = {
         { amountKnob.get(), field (&T::helpAmount) },
@@ -423,7 +425,7 @@ void Editor::buildHelpTargets()
         { scAuditionButton.get(), field (&T::helpScAudition) },
         { smoothKnob.get(), field (&T::helpSmooth) },
         { modeSwitch.get(),
-          [this] { return juce::String::fromUTF8 (modeSwitch->getIsOn() ? texts->helpModeMS : texts->helpModeLR); } },
+          [this] { return textOf (modeSwitch->getIsOn() ? texts->helpModeMS : texts->helpModeLR); } },
         { advancedButton.get(), field (&T::helpAdvanced) },
         { bypassSwitch.get(), field (&T::helpBypass) },
         { undoButton.get(), field (&T::helpUndo) },
@@ -434,84 +436,84 @@ void Editor::applyTexts()
 {
     texts = &i18n::tableFor (language);
     const auto& t = *texts;
-    const auto text = [] (const char* s) { return juce::String::fromUTF8 (s); };
     spectrum->setTexts (t);
 
-    amountKnob->setCaption (text (t.labelAmount));
-    lowCutKnob->setCaption (text (t.labelLowCut));
-    highCutKnob->setCaption (text (t.labelHighCut));
-    panKnob->setCaption (text (t.labelPan));
-    attackKnob->setCaption (text (t.labelAttack));
-    releaseKnob->setCaption (text (t.labelRelease));
-    smoothKnob->setCaption (text (t.labelSmooth));
+    using T = i18n::Table;
+    const std::tuple<vo::gui::Knob*, Field, Field> knobs[] = {
+        { amountKnob.get(), &T::labelAmount, &T::tipAmount },
+        { lowCutKnob.get(), &T::labelLowCut, &T::tipLowCut },
+        { highCutKnob.get(), &T::labelHighCut, &T::tipHighCut },
+        { panKnob.get(), &T::labelPan, &T::tipPan },
+        { attackKnob.get(), &T::labelAttack, &T::tipAttack },
+        { releaseKnob.get(), &T::labelRelease, &T::tipRelease },
+        { smoothKnob.get(), &T::labelSmooth, &T::tipSmooth },
+    };
+    for (const auto& [knob, caption, tip] : knobs)
+    {
+        knob->setCaption (textOf (t.*caption));
+        knob->setTooltip (textOf (t.*tip));
+    }
 
-    freezeLabel.setText (text (t.labelFreeze), juce::dontSendNotification);
-    advancedLabel.setText (text (t.labelAdvanced), juce::dontSendNotification);
-    scAuditionLabel.setText (text (t.labelScAudition), juce::dontSendNotification);
-    modeLabel.setText (text (t.labelMode), juce::dontSendNotification);
-    lrLabel.setText (text (t.labelLR), juce::dontSendNotification);
-    msLabel.setText (text (t.labelMS), juce::dontSendNotification);
+    const std::pair<juce::Label*, Field> labels[] = {
+        { &freezeLabel, &T::labelFreeze }, { &advancedLabel, &T::labelAdvanced },
+        { &scAuditionLabel, &T::labelScAudition }, { &modeLabel, &T::labelMode },
+        { &lrLabel, &T::labelLR }, { &msLabel, &T::labelMS },
+    };
+    for (const auto& [label, field] : labels)
+        label->setText (textOf (t.*field), juce::dontSendNotification);
 
     const bool sectionShown = advancedSection != nullptr && advancedSection->isVisible();
-    advancedSection = std::make_unique<vo::gui::SectionLabel> (text (t.labelAdvanced), theme);
+    advancedSection = std::make_unique<vo::gui::SectionLabel> (textOf (t.labelAdvanced), theme);
     advancedSection->setInterceptsMouseClicks (false, false);
     getBody().addChildComponent (*advancedSection);
     advancedSection->setVisible (sectionShown);
 
-    amountKnob->setTooltip (text (t.tipAmount));
-    lowCutKnob->setTooltip (text (t.tipLowCut));
-    highCutKnob->setTooltip (text (t.tipHighCut));
-    panKnob->setTooltip (text (t.tipPan));
-    attackKnob->setTooltip (text (t.tipAttack));
-    releaseKnob->setTooltip (text (t.tipRelease));
-    smoothKnob->setTooltip (text (t.tipSmooth));
-
-    const std::pair<juce::Component*, const char*> shortTips[] = {
-        { freezeButton.get(), t.tipFreeze },  { scAuditionButton.get(), t.tipScAudition },
-        { modeSwitch.get(), t.tipMode },      { advancedButton.get(), t.tipAdvanced },
-        { undoButton.get(), t.helpUndo },     { spectrum.get(), t.tipSpectrum },
-        { bypassSwitch.get(), t.tipBypass },
+    const std::pair<juce::Component*, Field> shortTips[] = {
+        { freezeButton.get(), &T::tipFreeze },  { scAuditionButton.get(), &T::tipScAudition },
+        { modeSwitch.get(), &T::tipMode },      { advancedButton.get(), &T::tipAdvanced },
+        { undoButton.get(), &T::helpUndo },     { spectrum.get(), &T::tipSpectrum },
+        { bypassSwitch.get(), &T::tipBypass },
     };
     for (const auto& [component, tip] : shortTips)
-        component->getProperties().set (kTooltipProperty, text (tip));
+        component->getProperties().set (kTooltipProperty, textOf (t.*tip));
 
     updatePanel->setTexts (t);
-    applyAccessibility();
+    applyAccessibleNames();
 }
 
-// Screen readers announce each control by its caption in the current
-// language, and Tab walks the window in reading order.
-void Editor::applyAccessibility()
+// Tab walks the window in reading order: the header, then the content from
+// the top, the advanced section last. Set once; the order knows no language.
+void Editor::setFocusOrder()
 {
-    const auto text = [] (const char* s) { return juce::String::fromUTF8 (s); };
-    const auto& t = *texts;
-    const std::pair<juce::Component*, juce::String> order[] = {
-        { &getHeaderBar(), product::kName },
-        { spectrum.get(), text (t.tipSpectrum) },
-        { freezeButton.get(), text (t.labelFreeze) },
-        { amountKnob.get(), text (t.labelAmount) },
-        { lowCutKnob.get(), text (t.labelLowCut) },
-        { highCutKnob.get(), text (t.labelHighCut) },
-        { advancedButton.get(), text (t.labelAdvanced) },
-        { panKnob.get(), text (t.labelPan) },
-        { modeSwitch.get(), text (t.labelMode) },
-        { attackKnob.get(), text (t.labelAttack) },
-        { releaseKnob.get(), text (t.labelRelease) },
-        { smoothKnob.get(), text (t.labelSmooth) },
-        { scAuditionButton.get(), text (t.labelScAudition) },
-    };
     int position = 1;
-    for (const auto& [component, name] : order)
-    {
-        component->setTitle (name);
-        component->setExplicitFocusOrder (position++);
-    }
-    for (juce::Component* c : { static_cast<juce::Component*> (spectrum.get()),
-                                static_cast<juce::Component*> (modeSwitch.get()),
-                                static_cast<juce::Component*> (bypassSwitch.get()) })
+    for (juce::Component* c : std::initializer_list<juce::Component*> {
+             &getHeaderBar(), spectrum.get(), freezeButton.get(), amountKnob.get(), lowCutKnob.get(), highCutKnob.get(),
+             advancedButton.get(), panKnob.get(), modeSwitch.get(), attackKnob.get(), releaseKnob.get(),
+             smoothKnob.get(), scAuditionButton.get() })
+        c->setExplicitFocusOrder (position++);
+    // The widgets that are not buttons or sliders do not ask for it themselves.
+    for (juce::Component* c : std::initializer_list<juce::Component*> { spectrum.get(), modeSwitch.get(),
+                                                                         bypassSwitch.get() })
         c->setWantsKeyboardFocus (true);
-    bypassSwitch->setTitle (text (t.tipBypass));
-    undoButton->setTitle (text (t.helpUndo));
+}
+
+// Screen readers announce each control by its caption in the current language.
+void Editor::applyAccessibleNames()
+{
+    using T = i18n::Table;
+    const auto& t = *texts;
+    getHeaderBar().setTitle (product::kName);
+    const std::pair<juce::Component*, Field> names[] = {
+        { spectrum.get(), &T::tipSpectrum },          { freezeButton.get(), &T::labelFreeze },
+        { amountKnob.get(), &T::labelAmount },         { lowCutKnob.get(), &T::labelLowCut },
+        { highCutKnob.get(), &T::labelHighCut },       { advancedButton.get(), &T::labelAdvanced },
+        { panKnob.get(), &T::labelPan },               { modeSwitch.get(), &T::labelMode },
+        { attackKnob.get(), &T::labelAttack },         { releaseKnob.get(), &T::labelRelease },
+        { smoothKnob.get(), &T::labelSmooth },         { scAuditionButton.get(), &T::labelScAudition },
+        { bypassSwitch.get(), &T::tipBypass },         { undoButton.get(), &T::helpUndo },
+    };
+    for (const auto& [component, name] : names)
+        component->setTitle (textOf (t.*name));
 }
 
 //==============================================================================
@@ -619,14 +621,14 @@ juce::String Editor::headerButtonHelp (const juce::Button* button) const
         return {};
     const auto& t = *texts;
     if (button->getName() == "help")
-        return juce::String::fromUTF8 (t.helpHelp);
+        return textOf (t.helpHelp);
     if (button->getName() == "settings")
-        return juce::String::fromUTF8 (t.helpSettings);
+        return textOf (t.helpSettings);
     if (button->getButtonText() == "<")
-        return juce::String::fromUTF8 (t.helpPresetBack);
+        return textOf (t.helpPresetBack);
     if (button->getButtonText() == ">")
-        return juce::String::fromUTF8 (t.helpPresetNext);
-    return juce::String::fromUTF8 (t.helpPresetList);
+        return textOf (t.helpPresetNext);
+    return textOf (t.helpPresetList);
 }
 
 juce::String Editor::helpTextFor (juce::Component* under) const
@@ -652,7 +654,7 @@ void Editor::refreshHelp (juce::Component* under)
     auto help = helpTextFor (under);
     const bool helpMode = getTooltipLayer().isHelpMode();
     if (help.isEmpty() && helpMode)
-        help = juce::String::fromUTF8 (texts->summary);
+        help = textOf (texts->summary);
     spectrum->setHelp (help, helpMode);
 }
 

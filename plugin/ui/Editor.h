@@ -120,7 +120,8 @@ private:
     void startAutomaticCheck();
     void buildHelpTargets();
     void applyTexts();
-    void applyAccessibility();
+    void setFocusOrder();
+    void applyAccessibleNames();
     void layoutControls();
     void placeByCentre (juce::Component& component, juce::Point<int> centre, int box);
     void paintHeaderBackground (juce::Graphics& g, juce::Rectangle<int> area);

@@ -1,5 +1,7 @@
 #include "UpdatePanel.h"
 
+#include "i18n/Tables.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -32,11 +34,6 @@ constexpr float kMessageHeight = 12.0f;
 constexpr float kToggleTextHeight = 11.0f;
 constexpr int kMessageLines = 3;
 constexpr float kMessageMinScale = 0.85f;
-
-juce::String text (const char* utf8)
-{
-    return juce::String::fromUTF8 (utf8);
-}
 
 } // namespace
 
@@ -89,15 +86,16 @@ UpdatePanel::UpdatePanel (const vo::gui::Theme& themeToUse)
 
 void UpdatePanel::setTexts (const i18n::Table& table)
 {
-    titleText = text (table.updateTitle);
-    upToDateText = text (table.msgUpToDate);
-    noConnectionText = text (table.msgNoConnection);
-    lookingText = text (table.msgLooking);
-    availableFormat = text (table.msgUpdateAvailable);
-    dontAskText = text (table.toggleDoNotAsk);
-    yesButton.setButtonText (text (table.buttonYes));
-    noButton.setButtonText (text (table.buttonNo));
-    closeButton.setButtonText (text (table.buttonClose));
+    using i18n::textOf;
+    titleText = textOf (table.updateTitle);
+    upToDateText = textOf (table.msgUpToDate);
+    noConnectionText = textOf (table.msgNoConnection);
+    lookingText = textOf (table.msgLooking);
+    availableFormat = textOf (table.msgUpdateAvailable);
+    dontAskText = textOf (table.toggleDoNotAsk);
+    yesButton.setButtonText (textOf (table.buttonYes));
+    noButton.setButtonText (textOf (table.buttonNo));
+    closeButton.setButtonText (textOf (table.buttonClose));
     resized();
     repaint();
 }

@@ -19,4 +19,10 @@ const Table& tableFor (int index) noexcept;
 // case ("DE_at" is German); English when none does.
 int languageIndexFor (const juce::String& code);
 
+// A field of a table as the text a component shows (the fields are UTF-8).
+inline juce::String textOf (const char* field)
+{
+    return juce::String::fromUTF8 (field);
+}
+
 } // namespace vo::plugins::zel::i18n
