@@ -162,21 +162,26 @@ struct Wavefront
     // The sweep (WavefrontSweep.h): long stretches of a multi-tick run whose
     // vectors all step plainly, stand still or sit at a tick's edge, and
     // (not Moving) runs in which nothing moves at all.
-    // A sweep (below) runs the vectors in parts of four, one part after the
-    // other over a tile of groups: the state of all the vectors does not fit
-    // in the registers, and spilling it costs more than the arithmetic. Four
-    // vectors still give the core enough independent work while each waits
-    // on its own previous row. Each part but the top one leaves its top
-    // vector's outputs in a link for the part above.
-    static constexpr int kPart = 4;
-    static constexpr int kTileGroups = 16;
-    static_assert (kVectors % kPart == 0);
+    // A sweep (below) runs the vectors in parts, one part after the other
+    // over a tile of groups: the state of all the vectors does not fit in the
+    // registers, and spilling it costs more than the arithmetic. Four
+    // vectors give the core enough independent work while each waits on its
+    // own previous row; but moving coefficients add two states and two steps
+    // to each, and the sixteen registers of SSE2 then hold only two vectors.
+    // Each part but the top one leaves its top vector's outputs in a link for
+    // the part above.
+    static constexpr int kMaxPart = 4;
+    static constexpr int partFor (bool moving) noexcept { return moving && W == 2 ? 2 : kMaxPart; }
+    // Long enough a tile that a part's call and its states' loads and stores
+    // are paid over many rows.
+    static constexpr int kTileGroups = 64 / G;
+    static_assert (kVectors % kMaxPart == 0);
 
     // The running state of one part of a sweep, kept from group to group.
     struct Sweep
     {
-        Vec ic1[(unsigned) kPart], ic2[(unsigned) kPart], a1[(unsigned) kPart], m1[(unsigned) kPart];
-        Vec out[(unsigned) kPart];
+        Vec ic1[(unsigned) kMaxPart], ic2[(unsigned) kMaxPart], a1[(unsigned) kMaxPart], m1[(unsigned) kMaxPart];
+        Vec out[(unsigned) kMaxPart];
     };
 
     // Sweep groups whose tick-edge vectors are not one of the patterns below.
@@ -185,6 +190,9 @@ struct Wavefront
     template <int V0, unsigned Edges, unsigned Entering, bool Moving>
     __attribute__ ((always_inline)) static inline void sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
                                                                    const Vec* da1, const Vec* dm1, Vec* link) noexcept;
+    template <int V0, int J>
+    __attribute__ ((always_inline)) static inline bool sweepEdgePair (unsigned key, const Frame& f, const double* input, int q, Sweep& s,
+                                                                      const Vec* da1, const Vec* dm1, Vec* link) noexcept;
     template <int V0, bool Moving>
     __attribute__ ((noinline)) static void sweepPart (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept;
     template <int V0, bool Moving>

@@ -25,6 +25,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
                                                                      const Vec* da1, const Vec* dm1, Vec* link) noexcept
 {
     constexpr bool kKnown = Edges != kAnyEdges;
+    constexpr int kPart = partFor (Moving);
     constexpr bool kTop = V0 + kPart == kVectors;
     constexpr auto kH = (unsigned) kPart;
     const Plan* plans = f.plans + q + kVectors;   // vector b's is plans[-b]
@@ -151,13 +152,39 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
     }
 }
 
+// A group with the pair at a tick's edge on vectors J and J + 1 of the
+// part, if that is what key says (else tries the pairs above).
+template <int W>
+template <int V0, int J>
+__attribute__ ((always_inline)) inline bool Wavefront<W>::sweepEdgePair (unsigned key, const Frame& f, const double* input, int q, Sweep& s,
+                                                                        const Vec* da1, const Vec* dm1, Vec* link) noexcept
+{
+    constexpr int kPart = partFor (true);
+    if constexpr (J + 1 >= kPart)
+        return false;
+    else
+    {
+        constexpr unsigned kEdges = 3u << J, kEntering = 1u << J;
+        if (key != (kEdges | kEntering << 8))
+            return sweepEdgePair<V0, J + 1> (key, f, input, q, s, da1, dm1, link);
+
+        sweepGroup<V0, kEdges, kEntering, true> (f, input, q, s, kEdges, da1, dm1, link);
+        return true;
+    }
+}
+
 // Groups qBegin ... qEnd - 1 of the part from vector V0 up.
 template <int W>
 template <int V0, bool Moving>
 __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept
 {
     BellLanes& lanes = *f.lanes;
+    constexpr int kPart = partFor (Moving);
     constexpr auto kH = (unsigned) kPart;
+    // The top vector of a part beginning the next tick, its upper neighbour
+    // in the part above.
+    constexpr unsigned kTopBit = 1u << (kPart - 1);
+    constexpr unsigned kTopEnters = kTopBit | kTopBit << 8;
     Sweep s;
 
 #pragma GCC unroll 8
@@ -197,22 +224,18 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
 
         // Full ticks put two neighbouring vectors at an edge in each group:
         // the lower one begins the next tick where the upper one, whose
-        // rows are G earlier, ends the last; the pair may straddle the
-        // halves. Anything else goes the general way.
+        // rows are G earlier, ends the last; the pair may straddle two
+        // parts. Anything else goes the general way.
         Vec* groupLink = link + (q - qBegin) * G;
         const unsigned key = edges | entering << 8;
-#define ZEL_SWEEP_GROUP(E, N) sweepGroup<V0, E, N, true> (f, input, q, s, edges, da1, dm1, groupLink)
-        switch (key)
-        {
-            case 0x000: ZEL_SWEEP_GROUP (0x0, 0x0); break;
-            case 0x103: ZEL_SWEEP_GROUP (0x3, 0x1); break;
-            case 0x206: ZEL_SWEEP_GROUP (0x6, 0x2); break;
-            case 0x40c: ZEL_SWEEP_GROUP (0xc, 0x4); break;
-            case 0x808: ZEL_SWEEP_GROUP (0x8, 0x8); break;
-            case 0x001: ZEL_SWEEP_GROUP (0x1, 0x0); break;
-            default: ZEL_SWEEP_GROUP (kAnyEdges, 0); break;
-        }
-#undef ZEL_SWEEP_GROUP
+        if (key == 0)
+            sweepGroup<V0, 0, 0, true> (f, input, q, s, edges, da1, dm1, groupLink);
+        else if (key == kTopEnters)
+            sweepGroup<V0, kTopBit, kTopBit, true> (f, input, q, s, edges, da1, dm1, groupLink);
+        else if (key == 1)
+            sweepGroup<V0, 1, 0, true> (f, input, q, s, edges, da1, dm1, groupLink);
+        else if (! sweepEdgePair<V0, 0> (key, f, input, q, s, da1, dm1, groupLink))
+            sweepGroup<V0, kAnyEdges, 0, true> (f, input, q, s, edges, da1, dm1, groupLink);
     }
 
 #pragma GCC unroll 8
@@ -254,6 +277,7 @@ template <int V0, bool Moving>
 __attribute__ ((always_inline)) inline void Wavefront<W>::sweepFrom (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut,
                                                                     Vec* link) noexcept
 {
+    constexpr int kPart = partFor (Moving);
     sweepPart<V0, Moving> (f, input, qBegin, qEnd, lastOut, link);
     if constexpr (V0 + kPart < kVectors)
         sweepFrom<V0 + kPart, Moving> (f, input, qBegin, qEnd, lastOut, link);
