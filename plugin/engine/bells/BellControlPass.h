@@ -15,7 +15,7 @@
 #include "bells/BellLanes.h"
 #include "kernels/BellVectorTypes.h"
 
-#if defined(__AVX512F__)
+#if defined(__AVX2__)
  #include <immintrin.h>
 #endif
 
@@ -51,9 +51,9 @@ struct ControlPass
         __builtin_memcpy (p, &v, sizeof (V));
     }
 
-    // Conversions between lane sizes. GCC 12 takes the widest ones apart a
+    // Conversions between lane sizes. GCC 12 takes the wider ones apart a
     // half or a lane at a time (bytes even through the general registers),
-    // where the 512-bit instruction set has one instruction for each. The
+    // where AVX2 and AVX-512 have one instruction (or two) for each. The
     // zero-masking forms with every lane set are the same instructions; the
     // plain ones start from an undefined register that GCC 12 warns about.
 #if defined(__AVX512F__)
@@ -64,6 +64,10 @@ struct ControlPass
 #if defined(__AVX512F__)
         if constexpr (W == 8)
             return (Mask) _mm512_maskz_cvtepi8_epi64 (kAll, _mm_cvtsi64_si128 (load<long long> (p))) != 0;
+#endif
+#if defined(__AVX2__)
+        if constexpr (W == 4)
+            return (Mask) _mm256_cvtepi8_epi64 (_mm_cvtsi32_si128 (load<int> (p))) != 0;
 #endif
         return __builtin_convertvector (load<Bytes> (p), Mask) != 0;
     }
@@ -77,6 +81,16 @@ struct ControlPass
             return;
         }
 #endif
+#if defined(__AVX2__)
+        if constexpr (W == 4)
+        {
+            // Each of the four sign bits to the lowest bit of its own byte:
+            // the multiplier's shifted copies never overlap, so nothing carries.
+            const auto bits = (unsigned) _mm256_movemask_pd ((__m256d) m);
+            store (p, (bits * 0x00204081u) & 0x01010101u);
+            return;
+        }
+#endif
         store (p, __builtin_convertvector (m & 1, Bytes));
     }
 
@@ -85,6 +99,10 @@ struct ControlPass
 #if defined(__AVX512F__)
         if constexpr (W == 8)
             return (Mask) _mm512_maskz_cvtepi32_epi64 (kAll, (__m256i) m);
+#endif
+#if defined(__AVX2__)
+        if constexpr (W == 4)
+            return (Mask) _mm256_cvtepi32_epi64 ((__m128i) m);
 #endif
         return __builtin_convertvector (m, Mask);
     }
@@ -95,6 +113,10 @@ struct ControlPass
         if constexpr (W == 8)
             return (FloatMask) _mm512_maskz_cvtepi64_epi32 (kAll, (__m512i) m);
 #endif
+#if defined(__AVX2__)
+        if constexpr (W == 4)
+            return (FloatMask) _mm256_castsi256_si128 (_mm256_permutevar8x32_epi32 ((__m256i) m, _mm256_setr_epi32 (0, 2, 4, 6, 0, 2, 4, 6)));
+#endif
         return __builtin_convertvector (m, FloatMask);
     }
 
@@ -103,6 +125,10 @@ struct ControlPass
 #if defined(__AVX512F__)
         if constexpr (W == 8)
             return _mm512_maskz_cvtps_pd (kAll, (__m256) f);
+#endif
+#if defined(__AVX2__)
+        if constexpr (W == 4)
+            return _mm256_cvtps_pd ((__m128) f);
 #endif
         return __builtin_convertvector (f, Vec);
     }
