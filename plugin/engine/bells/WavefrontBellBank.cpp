@@ -103,11 +103,45 @@ void WavefrontBellBank::queueTick() noexcept
 
 void WavefrontBellBank::mirrorChanges() noexcept
 {
-    if (! lanesStale)
-        for (auto changed = control.getChanged(); changed != 0; changed &= changed - 1)
-            writeLane (std::countr_zero (changed));
+    const auto changed = control.getChanged();
+    if (lanesStale || changed == 0)
+    {
+        control.clearChanged();
+        return;
+    }
+
+    // Past a handful of bells, rewriting every lane in order costs less than
+    // picking out the changed ones (a tick of a moving cut changes nearly all).
+    if (std::popcount (changed) > kManyChangedLanes)
+        mirrorAll();
+    else
+        for (auto rest = changed; rest != 0; rest &= rest - 1)
+            writeLane (std::countr_zero (rest));
 
     control.clearChanged();
+}
+
+// writeLane for every bell; an unchanged bell's lanes get the values they hold.
+void WavefrontBellBank::mirrorAll() noexcept
+{
+    const BellRecords& bells = control.records();
+    for (int set = 0; set < kSetCount; ++set)
+        for (int band = 0; band < kBandCount; ++band)
+        {
+            const auto i = (size_t) (set * kBandCount + band);
+            const auto lane = (size_t) (2 * band + set);
+            lanes.g[lane] = bells.g[i];
+            lanes.a1[lane] = bells.a1[i];
+            lanes.a2[lane] = bells.a2[i];
+            lanes.a3[lane] = bells.a3[i];
+            lanes.m1[lane] = bells.m1[i];
+        }
+
+    if (kernels->scheduleTick != nullptr)
+        kernels->scheduleTick (bells, ticks[0]);
+    else
+        for (int i = 0; i < kFilterCount; ++i)
+            scheduleLane (ticks[0], bells, (size_t) i, (size_t) laneOf (i));
 }
 
 // The kernels recompute a2 and a3 from a1 whenever they step, and step every

@@ -91,7 +91,10 @@ private:
 
     static int laneOf (int filter) noexcept { return 2 * (filter % kBandCount) + filter / kBandCount; }
 
+    static constexpr int kManyChangedLanes = 8;
+
     void mirrorChanges() noexcept;
+    void mirrorAll() noexcept;
     void syncLanes() noexcept;
     void writeLane (int filter) noexcept;
     void dropQueue() noexcept;
