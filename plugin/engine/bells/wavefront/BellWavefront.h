@@ -76,8 +76,35 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
     const auto inside = [n] (int q) { return (q - (kVectors - 1)) * G - (G - 1) >= 0 && q * G + G - 1 < n; };
     const auto sweeps = [&general, &inside] (int q) { return inside (q) && general[q + kVectors + 1] == general[q + 1]; };
 
+    // With one band pair per vector, the vectors of group q in the run are
+    // q - n + 1 ... q; only their plans count.
+    const auto sweepsEdged = [&general, n] (int q)
+    {
+        const int low = q - n + 1 > 0 ? q - n + 1 : 0;
+        const int high = q < kVectors - 1 ? q : kVectors - 1;
+        return general[q - low + kVectors + 1] == general[q - high + kVectors];
+    };
+
     for (int q = 0; q < groups; ++q)
     {
+        if constexpr (G == 1)
+        {
+            if (planned && sweepsEdged (q))
+            {
+                int end = q + 1;
+                while (end < groups && sweepsEdged (end))
+                    ++end;
+                sweepEdged<true> (f, run.input, q, end, out);
+                q = end - 1;
+                continue;
+            }
+            if (! anyMotion)
+            {
+                sweepEdged<false> (f, run.input, q, groups, out);
+                break;
+            }
+        }
+
         if constexpr (kMultiTick)
         {
             if (planned && sweeps (q))
@@ -85,7 +112,7 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
                 int end = q + 1;
                 while (end < groups && sweeps (end))
                     ++end;
-                sweep<true> (f, run.input, q, end, out);
+                sweep<true, false> (f, run.input, q, end, out);
                 q = end - 1;
                 continue;
             }
@@ -97,7 +124,7 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
             int end = q + 1;
             while (end < groups && inside (end))
                 ++end;
-            sweep<false> (f, run.input, q, end, out);
+            sweep<false, false> (f, run.input, q, end, out);
             q = end - 1;
             continue;
         }

@@ -84,8 +84,10 @@ inline auto Wavefront<W>::planFor (const BellSegment* segments, const Span* span
         return plan;
     }
 
-    // The group just before the next tick, where the ending tick lands.
-    if (k + 1 < segmentCount && R == span.end - G && span.endsPlainly)
+    // The group just before the next tick, where the ending tick lands; the
+    // run's last tick ends the same way (where the next tick will begin).
+    (void) segmentCount;
+    if (R == span.end - G && span.endsPlainly)
     {
         plan.edgeOffset = -G;
         plan.motion = tickEdge;

@@ -187,18 +187,25 @@ struct Wavefront
     // Sweep groups whose tick-edge vectors are not one of the patterns below.
     static constexpr unsigned kAnyEdges = ~0u;
 
-    template <int V0, unsigned Edges, unsigned Entering, bool Moving>
+    // Edged sweeps (one band pair per vector only, where a vector's lanes
+    // are all in the run or all outside it) also take the groups where the
+    // wavefront fills and drains: the vectors outside the run skip their rows.
+    template <int V0, unsigned Edges, unsigned Entering, bool Moving, bool Edged>
     __attribute__ ((always_inline)) static inline void sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
                                                                    const Vec* da1, const Vec* dm1, Vec* link) noexcept;
-    template <int V0, int J>
+    template <int V0, int J, bool Edged>
     __attribute__ ((always_inline)) static inline bool sweepEdgePair (unsigned key, const Frame& f, const double* input, int q, Sweep& s,
                                                                       const Vec* da1, const Vec* dm1, Vec* link) noexcept;
-    template <int V0, bool Moving>
+    template <int V0, bool Moving, bool Edged>
     __attribute__ ((noinline)) static void sweepPart (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept;
-    template <int V0, bool Moving>
+    template <int V0, bool Moving, bool Edged>
     __attribute__ ((always_inline)) static inline void sweepFrom (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut,
                                                                   Vec* link) noexcept;
+    // Whether vector p's row in group q is a sample of the run (G == 1).
+    static bool isInRun (const Frame& f, int q, int p) noexcept { return q - p >= 0 && q - p < f.numSamples; }
     template <bool Moving>
+    static void sweepEdged (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
+    template <bool Moving, bool Edged>
     static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
 
     // The plan (WavefrontPlan.h): where each vector stands in a run's

@@ -20,7 +20,7 @@ namespace
 // side of the edge needs. The lowest vector takes the input (V0 == 0) or
 // the link's row; every part but the top one writes the link.
 template <int W>
-template <int V0, unsigned Edges, unsigned Entering, bool Moving>
+template <int V0, unsigned Edges, unsigned Entering, bool Moving, bool Edged>
 __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Frame& f, const double* input, int q, Sweep& s, unsigned edges,
                                                                      const Vec* da1, const Vec* dm1, Vec* link) noexcept
 {
@@ -33,6 +33,8 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
     const int topRow = (q - (kVectors - 1)) * G;
     const auto atEdge = [edges] (int b) { return kKnown ? (Edges & (1u << b)) != 0 : (edges & (1u << b)) != 0; };
     const auto entering = [] (int b) { return (Entering & (1u << b)) != 0; };
+    static_assert (! Edged || G == 1);
+    const auto runs = [&f, q] (int b) { return ! Edged || isInRun (f, q, V0 + b); };
 
     // What the known edges read, once for the group: the next tick's steps
     // and start, and the ending tick's landing.
@@ -42,7 +44,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
 #pragma GCC unroll 8
         for (int b = 0; b < kPart; ++b)
         {
-            if (! atEdge (b))
+            if (! atEdge (b) || ! runs (b))
                 continue;
             const Plan& pl = plans[-(V0 + b)];
             const int o = (V0 + b) * W;
@@ -78,6 +80,8 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
 #pragma GCC unroll 8
         for (int b = kPart - 1; b >= 0; --b)
         {
+            if (! runs (b))
+                continue;
             const Vec v = feed (b == 0 ? in : s.out[b - 1], s.out[b]);
             const int o = (V0 + b) * W;
             Vec a1 = s.a1[b], m1 = s.m1[b];
@@ -146,8 +150,11 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
         {
             // The last band's output: sample row - (G - 1) of the top vector.
             const int sample = topRow + r - (G - 1);
-            f.output[2 * sample] = s.out[kPart - 1][W - 2];
-            f.output[2 * sample + 1] = s.out[kPart - 1][W - 1];
+            if (runs (kPart - 1))
+            {
+                f.output[2 * sample] = s.out[kPart - 1][W - 2];
+                f.output[2 * sample + 1] = s.out[kPart - 1][W - 1];
+            }
         }
     }
 }
@@ -155,7 +162,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
 // A group with the pair at a tick's edge on vectors J and J + 1 of the
 // part, if that is what key says (else tries the pairs above).
 template <int W>
-template <int V0, int J>
+template <int V0, int J, bool Edged>
 __attribute__ ((always_inline)) inline bool Wavefront<W>::sweepEdgePair (unsigned key, const Frame& f, const double* input, int q, Sweep& s,
                                                                         const Vec* da1, const Vec* dm1, Vec* link) noexcept
 {
@@ -166,16 +173,16 @@ __attribute__ ((always_inline)) inline bool Wavefront<W>::sweepEdgePair (unsigne
     {
         constexpr unsigned kEdges = 3u << J, kEntering = 1u << J;
         if (key != (kEdges | kEntering << 8))
-            return sweepEdgePair<V0, J + 1> (key, f, input, q, s, da1, dm1, link);
+            return sweepEdgePair<V0, J + 1, Edged> (key, f, input, q, s, da1, dm1, link);
 
-        sweepGroup<V0, kEdges, kEntering, true> (f, input, q, s, kEdges, da1, dm1, link);
+        sweepGroup<V0, kEdges, kEntering, true, Edged> (f, input, q, s, kEdges, da1, dm1, link);
         return true;
     }
 }
 
 // Groups qBegin ... qEnd - 1 of the part from vector V0 up.
 template <int W>
-template <int V0, bool Moving>
+template <int V0, bool Moving, bool Edged>
 __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut, Vec* link) noexcept
 {
     BellLanes& lanes = *f.lanes;
@@ -199,7 +206,7 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
     }
 
     for (int q = qBegin; q < qEnd && ! Moving; ++q)
-        sweepGroup<V0, 0, 0, false> (f, input, q, s, 0, nullptr, nullptr, link + (q - qBegin) * G);
+        sweepGroup<V0, 0, 0, false, Edged> (f, input, q, s, 0, nullptr, nullptr, link + (q - qBegin) * G);
 
     for (int q = qBegin; q < qEnd && Moving; ++q)
     {
@@ -213,6 +220,12 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
         for (int b = 0; b < kPart; ++b)
         {
             const int o = (V0 + b) * W;
+            if (Edged && ! isInRun (f, q, V0 + b))
+            {
+                // No plan is worked out for rows outside the run.
+                da1[b] = dm1[b] = Vec {};
+                continue;
+            }
             const Plan& pl = plans[-(V0 + b)];
             const bool edge = pl.motion == tickEdge;
             const bool steps = pl.motion == stepping;
@@ -229,13 +242,13 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
         Vec* groupLink = link + (q - qBegin) * G;
         const unsigned key = edges | entering << 8;
         if (key == 0)
-            sweepGroup<V0, 0, 0, true> (f, input, q, s, edges, da1, dm1, groupLink);
+            sweepGroup<V0, 0, 0, true, Edged> (f, input, q, s, edges, da1, dm1, groupLink);
         else if (key == kTopEnters)
-            sweepGroup<V0, kTopBit, kTopBit, true> (f, input, q, s, edges, da1, dm1, groupLink);
+            sweepGroup<V0, kTopBit, kTopBit, true, Edged> (f, input, q, s, edges, da1, dm1, groupLink);
         else if (key == 1)
-            sweepGroup<V0, 1, 0, true> (f, input, q, s, edges, da1, dm1, groupLink);
-        else if (! sweepEdgePair<V0, 0> (key, f, input, q, s, da1, dm1, groupLink))
-            sweepGroup<V0, kAnyEdges, 0, true> (f, input, q, s, edges, da1, dm1, groupLink);
+            sweepGroup<V0, 1, 0, true, Edged> (f, input, q, s, edges, da1, dm1, groupLink);
+        else if (! sweepEdgePair<V0, 0, Edged> (key, f, input, q, s, da1, dm1, groupLink))
+            sweepGroup<V0, kAnyEdges, 0, true, Edged> (f, input, q, s, edges, da1, dm1, groupLink);
     }
 
 #pragma GCC unroll 8
@@ -259,28 +272,47 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
 // stepping plainly, standing still or at a tick's edge, a tile of groups
 // at a time.
 template <int W>
-template <bool Moving>
+template <bool Moving, bool Edged>
 inline void Wavefront<W>::sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
 {
     Vec link[(unsigned) (kTileGroups * G)];
     for (int q = qBegin; q < qEnd; q += kTileGroups)
     {
         const int end = q + kTileGroups < qEnd ? q + kTileGroups : qEnd;
-        sweepFrom<0, Moving> (f, input, q, end, lastOut, link);
+        sweepFrom<0, Moving, Edged> (f, input, q, end, lastOut, link);
     }
+}
+
+// Groups qBegin ... qEnd - 1 of a run with one band pair per vector, where
+// the wavefront may fill or drain: the groups with every vector inside the
+// run go the plain way, the others edged.
+template <int W>
+template <bool Moving>
+inline void Wavefront<W>::sweepEdged (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
+{
+    const auto clampTo = [qEnd] (int q, int from) { return q < from ? from : q > qEnd ? qEnd : q; };
+    const int insideBegin = clampTo (kVectors - 1, qBegin);
+    const int insideEnd = clampTo (f.numSamples, insideBegin);
+
+    if (qBegin < insideBegin)
+        sweep<Moving, true> (f, input, qBegin, insideBegin, lastOut);
+    if (insideBegin < insideEnd)
+        sweep<Moving, false> (f, input, insideBegin, insideEnd, lastOut);
+    if (insideEnd < qEnd)
+        sweep<Moving, true> (f, input, insideEnd, qEnd, lastOut);
 }
 
 // The parts from vector V0 up, lowest first. Each part reads its link row
 // before it writes its own, so one link serves every pair of neighbours.
 template <int W>
-template <int V0, bool Moving>
+template <int V0, bool Moving, bool Edged>
 __attribute__ ((always_inline)) inline void Wavefront<W>::sweepFrom (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut,
                                                                     Vec* link) noexcept
 {
     constexpr int kPart = partFor (Moving);
-    sweepPart<V0, Moving> (f, input, qBegin, qEnd, lastOut, link);
+    sweepPart<V0, Moving, Edged> (f, input, qBegin, qEnd, lastOut, link);
     if constexpr (V0 + kPart < kVectors)
-        sweepFrom<V0 + kPart, Moving> (f, input, qBegin, qEnd, lastOut, link);
+        sweepFrom<V0 + kPart, Moving, Edged> (f, input, qBegin, qEnd, lastOut, link);
 }
 
 } // namespace
