@@ -112,7 +112,7 @@ void WavefrontBellBank::mirrorChanges() noexcept
 
     // Past a handful of bells, rewriting every lane in order costs less than
     // picking out the changed ones (a tick of a moving cut changes nearly all).
-    if (std::popcount (changed) > kManyChangedLanes)
+    if (std::popcount (changed) > kManyChangedBells)
         mirrorAll();
     else
         for (auto rest = changed; rest != 0; rest &= rest - 1)

@@ -91,7 +91,7 @@ private:
 
     static int laneOf (int filter) noexcept { return 2 * (filter % kBandCount) + filter / kBandCount; }
 
-    static constexpr int kManyChangedLanes = 8;
+    static constexpr int kManyChangedBells = 8;
 
     void mirrorChanges() noexcept;
     void mirrorAll() noexcept;

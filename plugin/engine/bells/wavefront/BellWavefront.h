@@ -64,7 +64,7 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
             const int R = (i - kVectors) * G;
             while (k + 1 < run.segmentCount && R >= spans[k + 1].start)
                 ++k;
-            run.plans[i] = planFor (run.segments, spans, run.segmentCount, k, R);
+            run.plans[i] = planFor (run.segments, spans, k, R);
             general[i + 1] = (unsigned short) (general[i] + (run.plans[i].motion >= scheduled ? 1 : 0));
         }
     }

@@ -55,7 +55,7 @@ inline auto Wavefront<W>::spanOf (const BellSegment& seg, int end) noexcept -> S
 // one that holds row R (the first for rows before the run, the last for
 // rows after it).
 template <int W>
-inline auto Wavefront<W>::planFor (const BellSegment* segments, const Span* spans, int segmentCount, int k, int R) noexcept -> Plan
+inline auto Wavefront<W>::planFor (const BellSegment* segments, const Span* spans, int k, int R) noexcept -> Plan
 {
     const Span& span = spans[k];
     const bool entering = k > 0 && R == span.start;
@@ -86,7 +86,6 @@ inline auto Wavefront<W>::planFor (const BellSegment* segments, const Span* span
 
     // The group just before the next tick, where the ending tick lands; the
     // run's last tick ends the same way (where the next tick will begin).
-    (void) segmentCount;
     if (R == span.end - G && span.endsPlainly)
     {
         plan.edgeOffset = -G;

@@ -222,7 +222,7 @@ struct Wavefront
     static bool startsPlainly (const BellSegment& seg, int length) noexcept;
     static int segmentEnd (const BellRun& run, int k) noexcept;
     static Span spanOf (const BellSegment& seg, int end) noexcept;
-    static Plan planFor (const BellSegment* segments, const Span* spans, int segmentCount, int k, int R) noexcept;
+    static Plan planFor (const BellSegment* segments, const Span* spans, int k, int R) noexcept;
     static bool holdsStill (const BellRun& run) noexcept;
 
     // The cascade (BellWavefront.h): a run from end to end.
