@@ -2,7 +2,6 @@
 
 #include <juce_core/juce_core.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -18,29 +17,79 @@ namespace vo::core
 // readers follow the locale (a German host reads "0.5" as 0), and the
 // framework's overflows its int arithmetic on long exponents.
 
+namespace detail
+{
+    // Whether digits that std::from_chars found beyond double's range, in
+    // [begin, end), lie above it rather than below: whether the power of ten
+    // of their first significant digit, exponent included, is not negative.
+    inline bool isBeyondLargest (const char* begin, const char* end)
+    {
+        const char* p = begin + (*begin == '-' ? 1 : 0);
+        long long integerDigits = 0, zerosAfterPoint = 0;
+        bool afterPoint = false, significant = false;
+        for (; p != end && *p != 'e' && *p != 'E'; ++p)
+        {
+            if (*p == '.')
+                afterPoint = true;
+            else if (*p != '0' || significant)
+            {
+                significant = true;
+                integerDigits += afterPoint ? 0 : 1;
+            }
+            else if (afterPoint)
+                ++zerosAfterPoint;
+        }
+        const long long order = integerDigits > 0 ? integerDigits - 1 : -(zerosAfterPoint + 1);
+        if (p == end)
+            return order >= 0;
+
+        const char* digits = p + 1 + (p + 1 != end && p[1] == '+' ? 1 : 0);
+        long long exponent = 0;
+        if (std::from_chars (digits, end, exponent).ec == std::errc::result_out_of_range)
+            return *digits != '-';   // an exponent this long outweighs any count of digits
+        return exponent >= -order;
+    }
+
+    struct ReadNumber
+    {
+        double value = 0.0;
+        const char* end = nullptr;
+        bool inRange = true;   // false: value is the infinity or zero the digits tend to
+    };
+
+    // std::from_chars after an optional '+'; empty when no number starts there.
+    inline std::optional<ReadNumber> readNumber (const char* begin, const char* end)
+    {
+        if (begin != end && *begin == '+')
+            ++begin;
+        ReadNumber number;
+        const auto parsed = std::from_chars (begin, end, number.value);
+        number.end = parsed.ptr;
+        if (parsed.ec == std::errc::result_out_of_range && parsed.ptr != begin)
+        {
+            const bool negative = *begin == '-';
+            const double magnitude = isBeyondLargest (begin, parsed.ptr) ? std::numeric_limits<double>::infinity() : 0.0;
+            number.value = negative ? -magnitude : magnitude;
+            number.inRange = false;
+            return number;
+        }
+        if (parsed.ec != std::errc())
+            return std::nullopt;
+        return number;
+    }
+} // namespace detail
+
 // The number at the start of `text` after white space and an optional '+',
 // whatever follows it (as the framework's getFloatValue reads it). Empty when
-// the text does not start with a number; beyond float's range it reads as an
-// infinity of the right sign.
+// the text does not start with a number; beyond double's range it reads as an
+// infinity or a zero of the right sign.
 inline std::optional<double> leadingNumber (const juce::String& text)
 {
     const auto digits = text.trimStart().toStdString();
-    const auto* begin = digits.data() + (! digits.empty() && digits.front() == '+' ? 1 : 0);
-    const auto* end = digits.data() + digits.size();
-    double value = 0.0;
-    const auto parsed = std::from_chars (begin, end, value);
-    if (parsed.ec == std::errc::result_out_of_range && parsed.ptr != begin)
-    {
-        const bool negative = *begin == '-';
-        const auto tiny = std::find_if (begin, parsed.ptr, [] (char c) { return c == 'e' || c == 'E'; });
-        const bool exponentNegative = tiny != parsed.ptr && tiny + 1 != parsed.ptr && tiny[1] == '-';
-        if (exponentNegative)
-            return negative ? -0.0 : 0.0;
-        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-    }
-    if (parsed.ec != std::errc())
+    const auto number = detail::readNumber (digits.data(), digits.data() + digits.size());
+    if (! number.has_value())
         return std::nullopt;
-    return value;
+    return number->value;
 }
 
 // The framework's getFloatValue without its faults: 0 for a text that holds
@@ -68,10 +117,9 @@ inline bool isFiniteNumber (const juce::var& v)
     if (text.empty())
         return false;
 
-    double parsed = 0.0;
-    const auto* begin = text.data() + (text.front() == '+' ? 1 : 0);
-    const auto result = std::from_chars (begin, text.data() + text.size(), parsed);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size() && std::isfinite (parsed);
+    const auto* end = text.data() + text.size();
+    const auto number = detail::readNumber (text.data(), end);
+    return number.has_value() && number->inRange && number->end == end && std::isfinite (number->value);
 }
 
 // The number held by a value that passed isFiniteNumber, read the same way.

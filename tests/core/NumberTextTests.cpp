@@ -64,6 +64,11 @@ TEST (NumberText, ReadsTheLeadingNumberAsTheFrameworkDoesWithoutItsOverflow)
     EXPECT_EQ (leadingNumber ("1.E" + juce::String::repeatedString ("3", 40)), HUGE_VAL);
     EXPECT_EQ (leadingNumber ("-1e" + juce::String::repeatedString ("9", 40)), -HUGE_VAL);
     EXPECT_EQ (leadingNumber ("1e-" + juce::String::repeatedString ("9", 40)), 0.0);
+    EXPECT_EQ (leadingNumber ("-0." + juce::String::repeatedString ("0", 400) + "1"), 0.0);
+    EXPECT_TRUE (std::signbit (*leadingNumber ("-0." + juce::String::repeatedString ("0", 400) + "1")));
+    EXPECT_EQ (leadingNumber (juce::String::repeatedString ("9", 400)), HUGE_VAL);
+    EXPECT_EQ (leadingNumber ("0.001e+400"), HUGE_VAL);
+    EXPECT_EQ (leadingNumber ("1000e-400"), 0.0);
     EXPECT_TRUE (std::isinf (core::floatFromText ("1e300")));
     EXPECT_EQ (core::floatFromText ("words"), 0.0f);
 
