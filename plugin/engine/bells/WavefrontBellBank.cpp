@@ -125,17 +125,16 @@ void WavefrontBellBank::mirrorChanges() noexcept
 void WavefrontBellBank::mirrorAll() noexcept
 {
     const BellRecords& bells = control.records();
-    for (int set = 0; set < kSetCount; ++set)
-        for (int band = 0; band < kBandCount; ++band)
-        {
-            const auto i = (size_t) (set * kBandCount + band);
-            const auto lane = (size_t) (2 * band + set);
-            lanes.g[lane] = bells.g[i];
-            lanes.a1[lane] = bells.a1[i];
-            lanes.a2[lane] = bells.a2[i];
-            lanes.a3[lane] = bells.a3[i];
-            lanes.m1[lane] = bells.m1[i];
-        }
+    for (int filter = 0; filter < kFilterCount; ++filter)
+    {
+        const auto i = (size_t) filter;
+        const auto lane = (size_t) laneOf (filter);
+        lanes.g[lane] = bells.g[i];
+        lanes.a1[lane] = bells.a1[i];
+        lanes.a2[lane] = bells.a2[i];
+        lanes.a3[lane] = bells.a3[i];
+        lanes.m1[lane] = bells.m1[i];
+    }
 
     if (kernels->scheduleTick != nullptr)
         kernels->scheduleTick (bells, ticks[0]);
@@ -164,9 +163,7 @@ void WavefrontBellBank::writeLane (int filter) noexcept
 
 void WavefrontBellBank::syncLanes() noexcept
 {
-    for (int i = 0; i < kFilterCount; ++i)
-        writeLane (i);
-
+    mirrorAll();
     lanesStale = false;
 }
 

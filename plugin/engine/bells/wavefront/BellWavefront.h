@@ -74,37 +74,24 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
     // of it), and whether every vector then steps plainly, stands still or
     // sits at a tick's edge.
     const auto inside = [n] (int q) { return (q - (kVectors - 1)) * G - (G - 1) >= 0 && q * G + G - 1 < n; };
-    const auto sweeps = [&general, &inside] (int q) { return inside (q) && general[q + kVectors + 1] == general[q + 1]; };
-
-    // With one band pair per vector, the vectors of group q in the run are
-    // q - n + 1 ... q; only their plans count.
-    const auto sweepsEdged = [&general, n] (int q)
-    {
-        const int low = q - n + 1 > 0 ? q - n + 1 : 0;
-        const int high = q < kVectors - 1 ? q : kVectors - 1;
-        return general[q - low + kVectors + 1] == general[q - high + kVectors];
-    };
-
-    for (int q = 0; q < groups; ++q)
+    // With one band pair per vector the sweep also fills and drains the
+    // wavefront (see sweepStretch), so only the plans of group q's vectors
+    // in the run, q - n + 1 ... q, count.
+    const auto sweeps = [&] (int q)
     {
         if constexpr (G == 1)
         {
-            if (planned && sweepsEdged (q))
-            {
-                int end = q + 1;
-                while (end < groups && sweepsEdged (end))
-                    ++end;
-                sweepEdged<true> (f, run.input, q, end, out);
-                q = end - 1;
-                continue;
-            }
-            if (! anyMotion)
-            {
-                sweepEdged<false> (f, run.input, q, groups, out);
-                break;
-            }
+            const int low = q - n + 1 > 0 ? q - n + 1 : 0;
+            const int high = q < kVectors - 1 ? q : kVectors - 1;
+            return general[q - low + kVectors + 1] == general[q - high + kVectors];
         }
+        else
+            return inside (q) && general[q + kVectors + 1] == general[q + 1];
+    };
+    const auto stillSweeps = [&inside] (int q) { return G == 1 || inside (q); };
 
+    for (int q = 0; q < groups; ++q)
+    {
         if constexpr (kMultiTick)
         {
             if (planned && sweeps (q))
@@ -112,19 +99,19 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
                 int end = q + 1;
                 while (end < groups && sweeps (end))
                     ++end;
-                sweep<true, false> (f, run.input, q, end, out);
+                sweepStretch<true> (f, run.input, q, end, out);
                 q = end - 1;
                 continue;
             }
         }
 
-        // A run in which nothing moves sweeps everything inside it.
-        if (! anyMotion && inside (q))
+        // A run in which nothing moves sweeps everything it can.
+        if (! anyMotion && stillSweeps (q))
         {
             int end = q + 1;
-            while (end < groups && inside (end))
+            while (end < groups && stillSweeps (end))
                 ++end;
-            sweep<false, false> (f, run.input, q, end, out);
+            sweepStretch<false> (f, run.input, q, end, out);
             q = end - 1;
             continue;
         }

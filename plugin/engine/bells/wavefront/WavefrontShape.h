@@ -204,7 +204,7 @@ struct Wavefront
     // Whether vector p's row in group q is a sample of the run (G == 1).
     static bool isInRun (const Frame& f, int q, int p) noexcept { return q - p >= 0 && q - p < f.numSamples; }
     template <bool Moving>
-    static void sweepEdged (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
+    static void sweepStretch (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
     template <bool Moving, bool Edged>
     static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
 

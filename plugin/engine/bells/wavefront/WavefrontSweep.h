@@ -44,7 +44,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
 #pragma GCC unroll 8
         for (int b = 0; b < kPart; ++b)
         {
-            if (! atEdge (b) || ! runs (b))
+            if (! atEdge (b))
                 continue;
             const Plan& pl = plans[-(V0 + b)];
             const int o = (V0 + b) * W;
@@ -283,23 +283,29 @@ inline void Wavefront<W>::sweep (const Frame& f, const double* input, int qBegin
     }
 }
 
-// Groups qBegin ... qEnd - 1 of a run with one band pair per vector, where
-// the wavefront may fill or drain: the groups with every vector inside the
-// run go the plain way, the others edged.
+// Groups qBegin ... qEnd - 1 that the sweep takes. With one band pair per
+// vector these may include groups where the wavefront fills or drains: the
+// groups with every vector inside the run go the plain way, the others
+// edged. Wider vectors sweep only groups inside the run.
 template <int W>
 template <bool Moving>
-inline void Wavefront<W>::sweepEdged (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
+inline void Wavefront<W>::sweepStretch (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept
 {
-    const auto clampTo = [qEnd] (int q, int from) { return q < from ? from : q > qEnd ? qEnd : q; };
-    const int insideBegin = clampTo (kVectors - 1, qBegin);
-    const int insideEnd = clampTo (f.numSamples, insideBegin);
+    if constexpr (G > 1)
+        sweep<Moving, false> (f, input, qBegin, qEnd, lastOut);
+    else
+    {
+        const auto clampTo = [qEnd] (int q, int from) { return q < from ? from : q > qEnd ? qEnd : q; };
+        const int insideBegin = clampTo (kVectors - 1, qBegin);
+        const int insideEnd = clampTo (f.numSamples, insideBegin);
 
-    if (qBegin < insideBegin)
-        sweep<Moving, true> (f, input, qBegin, insideBegin, lastOut);
-    if (insideBegin < insideEnd)
-        sweep<Moving, false> (f, input, insideBegin, insideEnd, lastOut);
-    if (insideEnd < qEnd)
-        sweep<Moving, true> (f, input, insideEnd, qEnd, lastOut);
+        if (qBegin < insideBegin)
+            sweep<Moving, true> (f, input, qBegin, insideBegin, lastOut);
+        if (insideBegin < insideEnd)
+            sweep<Moving, false> (f, input, insideBegin, insideEnd, lastOut);
+        if (insideEnd < qEnd)
+            sweep<Moving, true> (f, input, insideEnd, qEnd, lastOut);
+    }
 }
 
 // The parts from vector V0 up, lowest first. Each part reads its link row
