@@ -334,15 +334,6 @@ void EditorShell::resized()
 }
 
 //==============================================================================
-bool EditorShell::undoOrRedo (bool redo)
-{
-    auto& state = processor.getStateManager();
-    const bool done = redo ? state.redo() : state.undo();
-    if (done)
-        header.refresh();
-    return done;
-}
-
 bool EditorShell::keyPressed (const juce::KeyPress& key)
 {
     const auto mods = key.getModifiers();
@@ -352,10 +343,12 @@ bool EditorShell::keyPressed (const juce::KeyPress& key)
     const int code = key.getKeyCode();
     const bool isZ = code == 'Z' || code == 'z';
     const bool isY = code == 'Y' || code == 'y';
+    // Handled only when something was undone, so that a host's own undo
+    // gets the key otherwise.
     if (isZ && ! mods.isShiftDown())
-        return undoOrRedo (false);
+        return header.undoOrRedo (false);
     if ((isZ && mods.isShiftDown()) || isY)
-        return undoOrRedo (true);
+        return header.undoOrRedo (true);
     return false;
 }
 

@@ -141,7 +141,6 @@ private:
     void writeScaleFile() const;
     void togglePresetPanel();
     void toggleHelpMode();
-    bool undoOrRedo (bool redo);
     void takeFocusFor (juce::Component* pressed);
 
     juce::SharedResourcePointer<TypefaceCache> typefaces;

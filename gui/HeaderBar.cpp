@@ -342,14 +342,13 @@ void HeaderBar::wireButtons()
     settingsButton.onClick = [this] { showSettingsMenu(); };
 }
 
-void HeaderBar::undoOrRedo (bool redo)
+bool HeaderBar::undoOrRedo (bool redo)
 {
     auto& state = processor.getStateManager();
-    if (redo)
-        state.redo();
-    else
-        state.undo();
-    refresh();
+    const bool done = redo ? state.redo() : state.undo();
+    if (done)
+        refresh();
+    return done;
 }
 
 //==============================================================================

@@ -122,6 +122,10 @@ public:
     void refresh();
     void selectSlot (int slot);
 
+    // Steps the history (flushing gestures first) and refreshes the bar when
+    // something was undone or redone; false when there was nothing to step.
+    bool undoOrRedo (bool redo);
+
     // Builds the settings menu and shows it asynchronously at the settings button.
     void showSettingsMenu();
     // The menu showSettingsMenu shows; tests read its items.
@@ -171,7 +175,6 @@ private:
     void timerCallback() override { refresh(); }
 
     juce::String presetNameWithMarker() const;
-    void undoOrRedo (bool redo);
     void wireButtons();
 
     void layoutStandard();

@@ -592,8 +592,7 @@ void Editor::paintHeaderBackground (juce::Graphics& g, juce::Rectangle<int> area
 
 void Editor::undoFromButton()
 {
-    processor.getStateManager().undo();
-    getHeaderBar().refresh();
+    getHeaderBar().undoOrRedo (false);
     refreshUndoButton();
 }
 
