@@ -34,7 +34,7 @@ bool isKernelAvailable (BellKernel kernel) noexcept
     switch (kernel)
     {
         case BellKernel::sse2: return true;
-        case BellKernel::avx2: return __builtin_cpu_supports ("avx2") != 0;
+        case BellKernel::avx2: return __builtin_cpu_supports ("avx2") != 0 && __builtin_cpu_supports ("fma") != 0;
         case BellKernel::avx512: return __builtin_cpu_supports ("avx512f") != 0;
         case BellKernel::scalar: break;
     }

@@ -160,8 +160,8 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::group (const Frame& f,
             const Vec d = v[b] - ic2[b];
             const Vec bp = a1[b] * ic1[b] + a2[b] * d;
             const Vec lp = ic2[b] + a2[b] * ic1[b] + a3[b] * d;
-            Vec next1 = 2.0 * bp - ic1[b];
-            Vec next2 = 2.0 * lp - ic2[b];
+            Vec next1 = twiceLess (Vec {} + 2.0, bp, ic1[b]);
+            Vec next2 = twiceLess (Vec {} + 2.0, lp, ic2[b]);
 
             if constexpr (Edge)
             {

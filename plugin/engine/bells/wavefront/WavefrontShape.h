@@ -28,6 +28,10 @@
 #include "bells/BellLanes.h"
 #include "kernels/BellVectorTypes.h"
 
+#if defined(__FMA__) || defined(__AVX512F__)
+ #include <immintrin.h>
+#endif
+
 namespace vo::plugins::zel
 {
 namespace
@@ -71,6 +75,23 @@ struct Wavefront
         Vec two = Vec {} + 2.0;
         asm ("" : "+v"(two));
         return two;
+    }
+
+    // 2x - y, the states' update. Doubling is exact, so a fused multiply-add
+    // rounds once where the plain pair rounds once too, to the same bits
+    // (short of a state past half of double's range, which the bank never
+    // reaches); where the CPU fuses, the two operations become one.
+    static Vec twiceLess (Vec two, Vec x, Vec y) noexcept
+    {
+#if defined(__AVX512F__)
+        if constexpr (W == 8)
+            return (Vec) _mm512_fmsub_pd ((__m512d) two, (__m512d) x, (__m512d) y);
+#endif
+#if defined(__FMA__)
+        if constexpr (W == 4)
+            return (Vec) _mm256_fmsub_pd ((__m256d) two, (__m256d) x, (__m256d) y);
+#endif
+        return two * x - y;
     }
 
     // How many samples each lane lags its vector's first band pair.

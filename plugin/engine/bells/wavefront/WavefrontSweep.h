@@ -141,8 +141,8 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
             const Vec d = v - ic2;
             const Vec bp = a1 * ic1 + a2 * d;
             const Vec lp = ic2 + a2 * ic1 + a3 * d;
-            s.ic1[b] = two * bp - ic1;
-            s.ic2[b] = two * lp - ic2;
+            s.ic1[b] = twiceLess (two, bp, ic1);
+            s.ic2[b] = twiceLess (two, lp, ic2);
             s.out[b] = v + m1 * bp;
         }
 
