@@ -122,7 +122,7 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
         Vec below[(unsigned) G];
 #pragma GCC unroll 8
         for (int r = 0; r < G; ++r)
-            below[r] = low == 0 ? load (run.input + 2 * (q * G + r) - (W - 2)) : out[low - 1];
+            below[r] = low == 0 ? loadInput (run.input + 2 * (q * G + r) - (W - 2)) : out[low - 1];
 
         Vec carry[(unsigned) G];
         if (! kMultiTick || ! planned)

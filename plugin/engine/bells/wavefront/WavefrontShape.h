@@ -56,7 +56,21 @@ struct Wavefront
     // time stay for building a kernel that cannot afford the plans.
     static constexpr bool kMultiTick = true;
 
+    // The lanes and the ticks are aligned for the widest vector, and every
+    // vector starts on a multiple of its width. SSE2 can take only aligned
+    // loads as operands, which spares it registers; the wider sets take any.
     static Vec load (const double* p) noexcept
+    {
+        Vec v;
+        if constexpr (W == 2)
+            __builtin_memcpy (&v, __builtin_assume_aligned (p, sizeof (Vec)), sizeof (Vec));
+        else
+            __builtin_memcpy (&v, p, sizeof (Vec));
+        return v;
+    }
+
+    // The input pairs, which vectors read from any sample on.
+    static Vec loadInput (const double* p) noexcept
     {
         Vec v;
         __builtin_memcpy (&v, p, sizeof (Vec));

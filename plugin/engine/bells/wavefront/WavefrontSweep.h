@@ -66,7 +66,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepGroup (const Fram
     {
         Vec in;
         if constexpr (V0 == 0)
-            in = load (input + 2 * (q * G + r) - (W - 2));
+            in = loadInput (input + 2 * (q * G + r) - (W - 2));
         else
             in = link[r];
         if constexpr (! kTop)
