@@ -106,6 +106,26 @@ inline auto Wavefront<W>::planFor (const BellSegment* segments, const Span* span
     return plan;
 }
 
+// The shape of a run of one tick, if its groups at the ends can take fixed
+// lane patterns: whole groups, at least two, and a schedule that does the
+// same from the first group to the last but one.
+template <int W>
+inline auto Wavefront<W>::tickShapeOf (const BellRun& run) noexcept -> TickShape
+{
+    const int n = run.numSamples;
+    if (G == 1 || run.segmentCount != 1 || n % G != 0 || n < 2 * G)
+        return anyShape;
+
+    const Span span = spanOf (run.segments[0], n);
+    if (span.step == 0 && span.land == kNever)
+        return holding;
+    if (span.step == n && span.land == kNever)
+        return continuing;
+    if (span.step == n - 1 && span.land == n - 1)
+        return endingPlainly;
+    return anyShape;
+}
+
 // Whether no coefficient moves anywhere in the run: no segment ramps or
 // lands, and every tick after the first starts where the lanes stand (the
 // same bits), which is how a settled cut queues its ticks. Such a run is one

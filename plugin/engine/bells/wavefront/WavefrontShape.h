@@ -140,7 +140,37 @@ struct Wavefront
         const BellPlan* plans;                 // by first row / G + kVectors; runs of several segments only
         const BellPlan* shared;                // every vector's, in runs of a single segment
         bool anyMotion;
+        int shape;                             // a TickShape
+        const BellPlan* ending;                // the group that ends a run of one tick plainly
     };
+
+    // How a run of one tick in whole groups (of at least two) moves, where
+    // its shape lets the groups at its ends take fixed lane patterns: nothing
+    // moves, every sample steps, or every sample steps but the last, which
+    // lands (a tick of its own, as every block of one tick runs).
+    enum TickShape
+    {
+        anyShape,
+        holding,
+        continuing,
+        endingPlainly
+    };
+
+    // Where a vector's group lies in such a run: the group that starts it
+    // (the lanes ahead of the first sample wait), the last whole group
+    // (where a plain ending lands) and the one past the end (the lanes
+    // after the last sample wait).
+    enum Place
+    {
+        runStart,
+        lastGroup,
+        runEnd
+    };
+
+    // Which lanes of a group lie outside the run: none, any (worked out per
+    // lane and row), or those of a vector's group at a run's start or end,
+    // by fixed patterns.
+    static constexpr int kNoEdge = 0, kAnyEdge = 1, kStartEdge = 2, kEndEdge = 3;
 
     // How a vector's coefficients move over a group: not at all, one ramp
     // step on every lane and row, or per lane as its segments say (ramp
@@ -184,7 +214,7 @@ struct Wavefront
     // The group paths (WavefrontGroups.h): G rows of B neighbouring vectors
     // in registers, one path per way the coefficients move, and the choice of
     // the cheapest path that is exact for every lane.
-    template <Motion M, bool Edge, bool Top, int B>
+    template <Motion M, int Edge, bool Top, int B>
     __attribute__ ((always_inline)) static inline void group (const Frame& f, int p, int firstRow, const Vec* below, Vec* self, Vec* carry,
                                                               const Plan* plans, int stride) noexcept;
     template <int B>
@@ -193,6 +223,8 @@ struct Wavefront
     static void runCall (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
     template <int B>
     __attribute__ ((always_inline)) static inline void run (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
+    static TickShape tickShapeOf (const BellRun& run) noexcept;
+    static void runAt (Place place, const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
 
     // The sweep (WavefrontSweep.h): long stretches of a multi-tick run whose
     // vectors all step plainly, stand still or sit at a tick's edge, and
