@@ -215,6 +215,26 @@ struct ControlPass
     // (lane 2 * band + set): each bell's start, its steps and where it lands,
     // or zero steps and its own values when it does not ramp. W bands of
     // each set at a time, interleaved into two vectors of lanes.
+    // W bands of each set from `band` on, interleaved into lane order.
+    static void putLanes (double* dest, int band, Vec setA, Vec setB) noexcept
+    {
+        if constexpr (W == 2)
+        {
+            store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 2));
+            store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 1, 3));
+        }
+        else if constexpr (W == 4)
+        {
+            store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 4, 1, 5));
+            store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 2, 6, 3, 7));
+        }
+        else
+        {
+            store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 8, 1, 9, 2, 10, 3, 11));
+            store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 4, 12, 5, 13, 6, 14, 7, 15));
+        }
+    }
+
     static void schedule (const BellRecords& b, BellTick& tick) noexcept
     {
         constexpr int kBands = kCount / 2;
@@ -224,24 +244,7 @@ struct ControlPass
             const int other = kBands + band;
             const Mask rampA = loadFlags (b.ramping + band), rampB = loadFlags (b.ramping + other);
 
-            const auto put = [band] (double* dest, Vec setA, Vec setB)
-            {
-                if constexpr (W == 2)
-                {
-                    store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 2));
-                    store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 1, 3));
-                }
-                else if constexpr (W == 4)
-                {
-                    store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 4, 1, 5));
-                    store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 2, 6, 3, 7));
-                }
-                else
-                {
-                    store (dest + 2 * band, __builtin_shufflevector (setA, setB, 0, 8, 1, 9, 2, 10, 3, 11));
-                    store (dest + 2 * band + W, __builtin_shufflevector (setA, setB, 4, 12, 5, 13, 6, 14, 7, 15));
-                }
-            };
+            const auto put = [band] (double* dest, Vec setA, Vec setB) { putLanes (dest, band, setA, setB); };
             const auto ramped = [&] (double* dest, const double* rampValue, const double* stillValue)
             {
                 put (dest, rampA ? load<Vec> (rampValue + band) : load<Vec> (stillValue + band),
@@ -255,6 +258,24 @@ struct ControlPass
             ramped (tick.landA1, b.a1Target, b.a1);
             ramped (tick.landM1, b.m1Target, b.m1);
         }
+    }
+
+    // Every bell's coefficients in lane order, then the schedule of the tick
+    // they start.
+    static void mirror (const BellRecords& b, BellLanes& lanes, BellTick& tick) noexcept
+    {
+        constexpr int kBands = kCount / 2;
+
+        for (int band = 0; band < kBands; band += W)
+        {
+            const auto copy = [band] (double* dest, const double* src) { putLanes (dest, band, load<Vec> (src + band), load<Vec> (src + kBands + band)); };
+            copy (lanes.g, b.g);
+            copy (lanes.a1, b.a1);
+            copy (lanes.a2, b.a2);
+            copy (lanes.a3, b.a3);
+            copy (lanes.m1, b.m1);
+        }
+        schedule (b, tick);
     }
 
     // Every running ramp lands on its targets; the other bells select their

@@ -125,6 +125,12 @@ void WavefrontBellBank::mirrorChanges() noexcept
 void WavefrontBellBank::mirrorAll() noexcept
 {
     const BellRecords& bells = control.records();
+    if (kernels->mirrorLanes != nullptr)
+    {
+        kernels->mirrorLanes (bells, lanes, ticks[0]);
+        return;
+    }
+
     for (int filter = 0; filter < kFilterCount; ++filter)
     {
         const auto i = (size_t) filter;
@@ -134,13 +140,8 @@ void WavefrontBellBank::mirrorAll() noexcept
         lanes.a2[lane] = bells.a2[i];
         lanes.a3[lane] = bells.a3[i];
         lanes.m1[lane] = bells.m1[i];
+        scheduleLane (ticks[0], bells, i, lane);
     }
-
-    if (kernels->scheduleTick != nullptr)
-        kernels->scheduleTick (bells, ticks[0]);
-    else
-        for (int i = 0; i < kFilterCount; ++i)
-            scheduleLane (ticks[0], bells, (size_t) i, (size_t) laneOf (i));
 }
 
 // The kernels recompute a2 and a3 from a1 whenever they step, and step every

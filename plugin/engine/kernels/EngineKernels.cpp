@@ -12,14 +12,14 @@ namespace
 #if ZEL_BELL_KERNELS
     // Two lanes are no faster than bell by bell for the control's passes,
     // nor than the plain four-lane code for the amplitudes.
-    constexpr EngineKernels kSse2 { BellKernel::sse2, runBellsSse2, scheduleTickSse2, nullptr, nullptr, nullptr, nullptr };
+    constexpr EngineKernels kSse2 { BellKernel::sse2, runBellsSse2, scheduleTickSse2, mirrorLanesSse2, nullptr, nullptr, nullptr, nullptr };
 
     // Only AVX-512 has an overlap pass of its own (its permute); the others
     // run the plain one.
-    constexpr EngineKernels kAvx2 { BellKernel::avx2,  runBellsAvx2,      scheduleTickAvx2, applyAmplitudesAvx2,
+    constexpr EngineKernels kAvx2 { BellKernel::avx2,  runBellsAvx2,      scheduleTickAvx2, mirrorLanesAvx2, applyAmplitudesAvx2,
                                     landRampsAvx2,     cutAmplitudesAvx2, nullptr };
 
-    constexpr EngineKernels kAvx512 { BellKernel::avx512, runBellsAvx512,      scheduleTickAvx512,     applyAmplitudesAvx512,
+    constexpr EngineKernels kAvx512 { BellKernel::avx512, runBellsAvx512,      scheduleTickAvx512,     mirrorLanesAvx512, applyAmplitudesAvx512,
                                       landRampsAvx512,    cutAmplitudesAvx512, compensateOverlapAvx512 };
 #endif
 } // namespace

@@ -32,9 +32,11 @@ struct EngineKernels
     BellKernel kernel = BellKernel::scalar;
 
     // The cascade over a run, and a queued tick's schedule in lane order from
-    // the records the control has just set. Both or neither.
+    // the records the control has just set. All three or none.
     void (*runBells) (const BellRun& run) noexcept = nullptr;
     void (*scheduleTick) (const BellRecords& bells, BellTick& tick) noexcept = nullptr;
+    // Every record into the lanes, and the schedule of the tick that starts.
+    void (*mirrorLanes) (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept = nullptr;
 
     // The bell control's per-tick passes, where the vectors are wide enough
     // to gain from them.
@@ -66,6 +68,10 @@ void runBellsAvx512 (const BellRun& run) noexcept;
 void scheduleTickSse2 (const BellRecords& bells, BellTick& tick) noexcept;
 void scheduleTickAvx2 (const BellRecords& bells, BellTick& tick) noexcept;
 void scheduleTickAvx512 (const BellRecords& bells, BellTick& tick) noexcept;
+
+void mirrorLanesSse2 (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept;
+void mirrorLanesAvx2 (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept;
+void mirrorLanesAvx512 (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept;
 
 void applyAmplitudesAvx2 (BellAmplitudeStep& step) noexcept;
 void applyAmplitudesAvx512 (BellAmplitudeStep& step) noexcept;

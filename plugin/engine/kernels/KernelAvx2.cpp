@@ -29,6 +29,11 @@ void scheduleTickAvx2 (const BellRecords& bells, BellTick& tick) noexcept
     ControlPass<4>::schedule (bells, tick);
 }
 
+void mirrorLanesAvx2 (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept
+{
+    ControlPass<4>::mirror (bells, lanes, tick);
+}
+
 bool cutAmplitudesAvx2 (const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
     using Types = VectorTypes<4>;

@@ -29,6 +29,11 @@ void scheduleTickAvx512 (const BellRecords& bells, BellTick& tick) noexcept
     ControlPass<8>::schedule (bells, tick);
 }
 
+void mirrorLanesAvx512 (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept
+{
+    ControlPass<8>::mirror (bells, lanes, tick);
+}
+
 bool cutAmplitudesAvx512 (const float* gainDb, float weight, float* amplitude, int count) noexcept
 {
     using Types = VectorTypes<8>;

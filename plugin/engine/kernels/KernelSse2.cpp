@@ -19,4 +19,9 @@ void scheduleTickSse2 (const BellRecords& bells, BellTick& tick) noexcept
     ControlPass<2>::schedule (bells, tick);
 }
 
+void mirrorLanesSse2 (const BellRecords& bells, BellLanes& lanes, BellTick& tick) noexcept
+{
+    ControlPass<2>::mirror (bells, lanes, tick);
+}
+
 } // namespace vo::plugins::zel

@@ -42,6 +42,7 @@ TEST (EngineKernels, EachTableIsItsKernelsWithTheEntryPointsItNeeds)
         // kernel schedules its own queued ticks.
         EXPECT_EQ (kernels.runBells == nullptr, kernels.kernel == BellKernel::scalar);
         EXPECT_EQ (kernels.scheduleTick == nullptr, kernels.runBells == nullptr);
+        EXPECT_EQ (kernels.mirrorLanes == nullptr, kernels.runBells == nullptr);
         EXPECT_EQ (kernels.applyAmplitudes == nullptr, kernels.landRamps == nullptr);
     }
 
