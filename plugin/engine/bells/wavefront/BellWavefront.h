@@ -43,13 +43,14 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
     shared.landPrev = shared.crossLimit = kNever;
     shared.motion = stepping;
 
-    // A plain ending lands where the group before the last ends.
-    BellPlan ending = shared;
-    ending.motion = tickEdge;
-    ending.edgeOffset = -G;
-
     const TickShape shape = tickShapeOf (run);
-    const Frame f { run.lanes, run.output, n, run.segmentCount, run.plans, &shared, anyMotion, shape, &ending };
+    const Frame f { run.lanes, run.output, n, run.segmentCount, run.plans, &shared, anyMotion, shape };
+    if (shape != anyShape && n <= kLongestShortRun && (shape != holding || kSweepsStillShortRuns))
+    {
+        sweepShortRun (f, run.input);
+        return;
+    }
+
     const bool planned = kMultiTick && anyMotion && run.segmentCount > 1;
 
     // Each plan, and how many of the plans before it need the general
@@ -131,38 +132,11 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
             below[r] = low == 0 ? loadInput (run.input + 2 * (q * G + r) - (W - 2)) : out[low - 1];
 
         Vec carry[(unsigned) G];
-        const auto takeCarry = [&below, &carry]
-        {
-#pragma GCC unroll 8
-            for (int r = 0; r < G; ++r)
-                below[r] = carry[r];
-        };
         if (! kMultiTick || ! planned)
         {
-            // Runs of one tick: kBlock vectors at a time, the vectors at the
-            // run's ends on their own where the shape gives their lanes
-            // fixed patterns (the lowest vector is the one furthest on).
-            int p = low, last = high;
-            const bool starts = shape != anyShape && q - high == 0;
-            if (shape != anyShape)
-            {
-                const int groupsInRun = n / G;
-                if (q - p == groupsInRun)
-                {
-                    runAt (runEnd, f, p, q, below, out + p, carry);
-                    takeCarry();
-                    ++p;
-                }
-                if (p <= high && q - p == groupsInRun - 1 && shape == endingPlainly)
-                {
-                    runAt (lastGroup, f, p, q, below, out + p, carry);
-                    takeCarry();
-                    ++p;
-                }
-                last = starts ? high - 1 : high;
-            }
-
-            for (; p + kBlock - 1 <= last; p += kBlock)
+            // Runs of one tick: kBlock vectors at a time.
+            int p = low;
+            for (; p + kBlock - 1 <= high; p += kBlock)
             {
                 Wavefront::run<kBlock> (f, p, q, below, out + p, carry);
 #pragma GCC unroll 8
@@ -171,19 +145,21 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
             }
             if constexpr (kBlock > 2)
             {
-                for (; p + 1 <= last; p += 2)
+                for (; p + 1 <= high; p += 2)
                 {
                     Wavefront::run<2> (f, p, q, below, out + p, carry);
-                    takeCarry();
+#pragma GCC unroll 8
+                    for (int r = 0; r < G; ++r)
+                        below[r] = carry[r];
                 }
             }
-            for (; p <= last; ++p)
+            for (; p <= high; ++p)
             {
                 Wavefront::run<1> (f, p, q, below, out + p, carry);
-                takeCarry();
+#pragma GCC unroll 8
+                for (int r = 0; r < G; ++r)
+                    below[r] = carry[r];
             }
-            if (starts)
-                runAt (runStart, f, high, q, below, out + high, carry);
             continue;
         }
 

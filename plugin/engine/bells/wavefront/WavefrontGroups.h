@@ -23,7 +23,7 @@ namespace
 // are the cascade's. Vector p + b's plan is plan[-b * stride] (all vectors
 // share one plan in runs of a single segment).
 template <int W>
-template <typename Wavefront<W>::Motion M, int Edge, bool Top, int B>
+template <typename Wavefront<W>::Motion M, bool Edge, bool Top, int B>
 __attribute__ ((always_inline)) inline void Wavefront<W>::group (const Frame& f, int p, int firstRow, const Vec* below, Vec* self, Vec* carry,
                                                                 const Plan* plans, int stride) noexcept
 {
@@ -71,11 +71,6 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::group (const Frame& f,
             nextDa1[b] = load (plan (b).cur->da1 + o);
             nextDm1[b] = load (plan (b).cur->dm1 + o);
         }
-        if constexpr (M == tickEdge && Edge == kEndEdge)
-        {
-            landA1[b] = load (plan (b).prev->landA1 + o);
-            landM1[b] = load (plan (b).prev->landM1 + o);
-        }
         if constexpr (M == scheduled)
         {
             da1[b] = load (plan (b).cur->da1 + o);
@@ -86,7 +81,6 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::group (const Frame& f,
     }
 
     [[maybe_unused]] const Mask lag = pairLag();
-    static_assert (Edge < kStartEdge || B == 1);
 
 #pragma GCC unroll 8
     for (int r = 0; r < G; ++r)
@@ -101,29 +95,7 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::group (const Frame& f,
 #pragma GCC unroll 8
         for (int b = 0; b < B; ++b)
         {
-            // A run's first and last groups (one tick): the lanes outside it
-            // keep their coefficients; inside, a plain ending steps every
-            // sample but the last, which lands.
-            [[maybe_unused]] Mask inside = lag > splat (r);
-            if constexpr (Edge == kStartEdge)
-                inside = lag <= splat (r);
-            if constexpr (Edge >= kStartEdge && M != still)
-            {
-                Mask steps = inside;
-                if constexpr (M == tickEdge)
-                    steps = lag > splat (r + 1);
-                a1[b] = steps ? a1[b] + da1[b] : a1[b];
-                m1[b] = steps ? m1[b] + dm1[b] : m1[b];
-                if constexpr (M == tickEdge)
-                {
-                    const Mask lands = lag == splat (r + 1);
-                    a1[b] = lands ? landA1[b] : a1[b];
-                    m1[b] = lands ? landM1[b] : m1[b];
-                }
-                a2[b] = a1[b] * g[b];
-                a3[b] = a2[b] * g[b];
-            }
-            else if constexpr (M == stepping)
+            if constexpr (M == stepping)
             {
                 a1[b] = a1[b] + da1[b];
                 m1[b] = m1[b] + dm1[b];
@@ -191,15 +163,10 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::group (const Frame& f,
             Vec next1 = twiceLess (Vec {} + 2.0, bp, ic1[b]);
             Vec next2 = twiceLess (Vec {} + 2.0, lp, ic2[b]);
 
-            if constexpr (Edge == kAnyEdge)
+            if constexpr (Edge)
             {
                 const Mask t = splat (firstRow - b * G + r) - lag;
-                const Mask in = (t >= 0) & (t < f.numSamples);
-                next1 = in ? next1 : ic1[b];
-                next2 = in ? next2 : ic2[b];
-            }
-            else if constexpr (Edge != kNoEdge)
-            {
+                const Mask inside = (t >= 0) & (t < f.numSamples);
                 next1 = inside ? next1 : ic1[b];
                 next2 = inside ? next2 : ic2[b];
             }
@@ -344,37 +311,6 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::runInline (const Frame
         else ZEL_BELL_GROUP (scheduled, false, false);
     }
 #undef ZEL_BELL_GROUP
-}
-
-// One vector's group at a place of a run of one tick with a plain shape
-// (see tickShapeOf), by the fixed lane patterns of that place.
-template <int W>
-inline void Wavefront<W>::runAt (Place place, const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept
-{
-    const int firstRow = (q - p) * G;
-    const auto shape = (TickShape) f.shape;
-
-#define ZEL_BELL_GROUP_AT(M, E, plan)                                            \
-    (p == kVectors - 1 ? group<M, E, true, 1> (f, p, firstRow, below, self, carry, plan, 0) \
-                       : group<M, E, false, 1> (f, p, firstRow, below, self, carry, plan, 0))
-    if (place == runStart)
-    {
-        if (shape == holding) ZEL_BELL_GROUP_AT (still, kStartEdge, f.shared);
-        else ZEL_BELL_GROUP_AT (stepping, kStartEdge, f.shared);
-    }
-    else if (place == lastGroup)
-    {
-        // The tick's plain end: stepAtEdge's pattern for a tick that ends
-        // with this group.
-        ZEL_BELL_GROUP_AT (tickEdge, kNoEdge, f.ending);
-    }
-    else
-    {
-        if (shape == holding) ZEL_BELL_GROUP_AT (still, kEndEdge, f.shared);
-        else if (shape == continuing) ZEL_BELL_GROUP_AT (stepping, kEndEdge, f.shared);
-        else ZEL_BELL_GROUP_AT (tickEdge, kEndEdge, f.shared);
-    }
-#undef ZEL_BELL_GROUP_AT
 }
 
 // The narrowest vectors do little per call: their groups go inline.

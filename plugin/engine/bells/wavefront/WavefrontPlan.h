@@ -113,7 +113,7 @@ template <int W>
 inline auto Wavefront<W>::tickShapeOf (const BellRun& run) noexcept -> TickShape
 {
     const int n = run.numSamples;
-    if (G == 1 || run.segmentCount != 1 || n % G != 0 || n < 2 * G)
+    if (run.segmentCount != 1 || n % G != 0 || n < 2 * G)
         return anyShape;
 
     const Span span = spanOf (run.segments[0], n);

@@ -141,13 +141,13 @@ struct Wavefront
         const BellPlan* shared;                // every vector's, in runs of a single segment
         bool anyMotion;
         int shape;                             // a TickShape
-        const BellPlan* ending;                // the group that ends a run of one tick plainly
     };
 
-    // How a run of one tick in whole groups (of at least two) moves, where
-    // its shape lets the groups at its ends take fixed lane patterns: nothing
-    // moves, every sample steps, or every sample steps but the last, which
-    // lands (a tick of its own, as every block of one tick runs).
+    // How a run of one tick in whole groups (of at least two) moves, if
+    // the same way from its first group to its last but one: nothing moves,
+    // every sample steps, or every sample steps but the last, which lands
+    // (a tick of its own, as every block of one tick runs). Short runs of
+    // these shapes take fixed lane patterns at their ends.
     enum TickShape
     {
         anyShape,
@@ -155,22 +155,6 @@ struct Wavefront
         continuing,
         endingPlainly
     };
-
-    // Where a vector's group lies in such a run: the group that starts it
-    // (the lanes ahead of the first sample wait), the last whole group
-    // (where a plain ending lands) and the one past the end (the lanes
-    // after the last sample wait).
-    enum Place
-    {
-        runStart,
-        lastGroup,
-        runEnd
-    };
-
-    // Which lanes of a group lie outside the run: none, any (worked out per
-    // lane and row), or those of a vector's group at a run's start or end,
-    // by fixed patterns.
-    static constexpr int kNoEdge = 0, kAnyEdge = 1, kStartEdge = 2, kEndEdge = 3;
 
     // How a vector's coefficients move over a group: not at all, one ramp
     // step on every lane and row, or per lane as its segments say (ramp
@@ -214,7 +198,7 @@ struct Wavefront
     // The group paths (WavefrontGroups.h): G rows of B neighbouring vectors
     // in registers, one path per way the coefficients move, and the choice of
     // the cheapest path that is exact for every lane.
-    template <Motion M, int Edge, bool Top, int B>
+    template <Motion M, bool Edge, bool Top, int B>
     __attribute__ ((always_inline)) static inline void group (const Frame& f, int p, int firstRow, const Vec* below, Vec* self, Vec* carry,
                                                               const Plan* plans, int stride) noexcept;
     template <int B>
@@ -223,9 +207,6 @@ struct Wavefront
     static void runCall (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
     template <int B>
     __attribute__ ((always_inline)) static inline void run (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
-    static TickShape tickShapeOf (const BellRun& run) noexcept;
-    static void runAt (Place place, const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
-
     // The sweep (WavefrontSweep.h): long stretches of a multi-tick run whose
     // vectors all step plainly, stand still or sit at a tick's edge, and
     // (not Moving) runs in which nothing moves at all.
@@ -275,6 +256,31 @@ struct Wavefront
     template <bool Moving, bool Edged>
     static void sweep (const Frame& f, const double* input, int qBegin, int qEnd, Vec* lastOut) noexcept;
 
+    // Short runs of a plain shape swept from end to end (WavefrontSweep.h):
+    // every group of such a run fills or drains the wavefront, and the
+    // group paths would take each with a call of its own and the states
+    // through memory. Parts keep theirs in registers over the whole run,
+    // of four vectors as in the long sweeps, two for SSE2 (where only
+    // moving runs come here: the still sweep takes the ends already).
+    static constexpr int kShortPart = W == 2 ? 2 : 4;
+    static constexpr int kLongestShortRun = 64;
+    static constexpr bool kSweepsStillShortRuns = W > 2;
+    enum ShortRows
+    {
+        startRows,
+        plainRows,
+        landingRows,
+        endRows
+    };
+    template <int Rows, int Shape, bool Top>
+    __attribute__ ((always_inline)) static inline void shortRows (const Frame& f, int o, int j, const Vec* below, Vec* carry, Vec& ic1, Vec& ic2,
+                                                                  Vec& a1, Vec& m1, Vec& out, Vec da1, Vec dm1) noexcept;
+    template <int V0, int Shape>
+    __attribute__ ((noinline)) static void sweepShortPart (const Frame& f, const double* input, Vec* link) noexcept;
+    template <int V0, int Shape>
+    static void sweepShortFrom (const Frame& f, const double* input, Vec* link) noexcept;
+    static void sweepShortRun (const Frame& f, const double* input) noexcept;
+
     // The plan (WavefrontPlan.h): where each vector stands in a run's
     // segments, worked out once per run.
     // A segment's schedule clamped to its length, worked out once per run.
@@ -290,6 +296,7 @@ struct Wavefront
     static int segmentEnd (const BellRun& run, int k) noexcept;
     static Span spanOf (const BellSegment& seg, int end) noexcept;
     static Plan planFor (const BellSegment* segments, const Span* spans, int k, int R) noexcept;
+    static TickShape tickShapeOf (const BellRun& run) noexcept;
     static bool holdsStill (const BellRun& run) noexcept;
 
     // The cascade (BellWavefront.h): a run from end to end.

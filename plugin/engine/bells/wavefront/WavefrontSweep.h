@@ -321,5 +321,221 @@ __attribute__ ((always_inline)) inline void Wavefront<W>::sweepFrom (const Frame
         sweepFrom<V0 + kPart, Moving, Edged> (f, input, qBegin, qEnd, lastOut, link);
 }
 
+// G rows of one vector of a short run (group j of the vector), by the
+// patterns of the rows' place: the run's first group (lanes ahead of the
+// first sample wait), its last whole group (where a plain ending lands),
+// the group past its end (lanes after the last sample wait), or plain.
+template <int W>
+template <int Rows, int Shape, bool Top>
+__attribute__ ((always_inline)) inline void Wavefront<W>::shortRows (const Frame& f, int o, int j, const Vec* below, Vec* carry, Vec& ic1,
+                                                                    Vec& ic2, Vec& a1, Vec& m1, Vec& out, Vec da1, Vec dm1) noexcept
+{
+    constexpr bool kEdge = Rows == startRows || Rows == endRows;
+    const Mask lag = pairLag();
+    const Vec two = opaqueTwo();
+    const BellLanes& lanes = *f.lanes;
+    const BellTick& tick = *f.shared->cur;
+
+#pragma GCC unroll 8
+    for (int r = 0; r < G; ++r)
+    {
+        carry[r] = out;
+        const Vec v = feed (below[r], out);
+
+        Mask inside = lag > splat (r);
+        if constexpr (Rows == startRows)
+            inside = lag <= splat (r);
+
+        Vec a2, a3;
+        if constexpr (Shape == holding)
+        {
+            a2 = load (lanes.a2 + o);
+            a3 = load (lanes.a3 + o);
+        }
+        else
+        {
+            if constexpr (kEdge)
+            {
+                Mask steps = inside;
+                if constexpr (Rows == endRows && Shape == endingPlainly)
+                    steps = lag > splat (r + 1);
+                a1 = steps ? a1 + da1 : a1;
+                m1 = steps ? m1 + dm1 : m1;
+            }
+            else
+            {
+                a1 = a1 + da1;
+                m1 = m1 + dm1;
+            }
+
+            if constexpr (Rows == endRows && Shape == endingPlainly)
+            {
+                const Mask lands = lag == splat (r + 1);
+                a1 = lands ? load (tick.landA1 + o) : a1;
+                m1 = lands ? load (tick.landM1 + o) : m1;
+            }
+            if constexpr (Rows == landingRows)
+            {
+                if (r == G - 1)
+                {
+                    const Mask lands = lag == 0;
+                    a1 = lands ? load (tick.landA1 + o) : a1;
+                    m1 = lands ? load (tick.landM1 + o) : m1;
+                }
+            }
+            const Vec g = load (lanes.g + o);
+            a2 = a1 * g;
+            a3 = a2 * g;
+        }
+
+        const Vec d = v - ic2;
+        const Vec bp = a1 * ic1 + a2 * d;
+        const Vec lp = ic2 + a2 * ic1 + a3 * d;
+        Vec next1 = twiceLess (two, bp, ic1);
+        Vec next2 = twiceLess (two, lp, ic2);
+        if constexpr (kEdge)
+        {
+            next1 = inside ? next1 : ic1;
+            next2 = inside ? next2 : ic2;
+        }
+        ic1 = next1;
+        ic2 = next2;
+        out = v + m1 * bp;
+
+        if constexpr (Top)
+        {
+            const int sample = j * G + r - (G - 1);
+            if (sample >= 0 && sample < f.numSamples)
+            {
+                f.output[2 * sample] = out[W - 2];
+                f.output[2 * sample + 1] = out[W - 1];
+            }
+        }
+    }
+}
+
+// The part from vector V0 up over every group of a short run; each part
+// reads its link row before it writes its own, so one link serves every
+// pair of neighbours, as in the long sweeps.
+template <int W>
+template <int V0, int Shape>
+__attribute__ ((noinline)) void Wavefront<W>::sweepShortPart (const Frame& f, const double* input, Vec* link) noexcept
+{
+    constexpr int kPart = kShortPart;
+    constexpr bool kMoving = Shape != holding;
+    constexpr bool kTopPart = V0 + kPart == kVectors;
+    constexpr auto kH = (unsigned) kPart;
+    BellLanes& lanes = *f.lanes;
+    const BellTick& tick = *f.shared->cur;
+    const int past = f.numSamples / G;   // a vector's group past the run's end
+
+    Vec ic1[kH], ic2[kH], a1[kH], m1[kH], out[kH], da1[kH], dm1[kH];
+#pragma GCC unroll 8
+    for (int b = 0; b < kPart; ++b)
+    {
+        const int o = (V0 + b) * W;
+        ic1[b] = load (lanes.ic1 + o);
+        ic2[b] = load (lanes.ic2 + o);
+        a1[b] = load (lanes.a1 + o);
+        m1[b] = load (lanes.m1 + o);
+        out[b] = Vec {};
+        da1[b] = kMoving ? load (tick.da1 + o) : Vec {};
+        dm1[b] = kMoving ? load (tick.dm1 + o) : Vec {};
+    }
+
+    const int lastGroup = kVectors - 1 + past;
+    for (int q = V0; q <= lastGroup; ++q)
+    {
+        Vec below[(unsigned) G];
+#pragma GCC unroll 8
+        for (int r = 0; r < G; ++r)
+        {
+            if constexpr (V0 == 0)
+                below[r] = q <= past ? loadInput (input + 2 * (q * G + r) - (W - 2)) : Vec {};
+            else
+                below[r] = link[q * G + r];
+        }
+
+#pragma GCC unroll 8
+        for (int b = 0; b < kPart; ++b)
+        {
+            constexpr bool kTop = false;
+            const int j = q - (V0 + b);
+            const int o = (V0 + b) * W;
+            Vec carry[(unsigned) G];
+            const bool top = kTopPart && b == kPart - 1;
+
+#define ZEL_SHORT_ROWS(R)                                                                                              \
+    (top ? shortRows<R, Shape, true> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b])     \
+         : shortRows<R, Shape, kTop> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b]))
+            if (j < 0 || j > past)
+            {
+                // Outside the run: the vector's outputs stand.
+#pragma GCC unroll 8
+                for (int r = 0; r < G; ++r)
+                    carry[r] = out[b];
+            }
+            else if (j == 0)
+                ZEL_SHORT_ROWS (startRows);
+            else if (j == past)
+                ZEL_SHORT_ROWS (endRows);
+            else if (Shape == endingPlainly && j == past - 1)
+                ZEL_SHORT_ROWS (landingRows);
+            else
+                ZEL_SHORT_ROWS (plainRows);
+#undef ZEL_SHORT_ROWS
+
+#pragma GCC unroll 8
+            for (int r = 0; r < G; ++r)
+                below[r] = carry[r];
+        }
+
+        if constexpr (! kTopPart)
+        {
+#pragma GCC unroll 8
+            for (int r = 0; r < G; ++r)
+                link[q * G + r] = below[r];
+        }
+    }
+
+#pragma GCC unroll 8
+    for (int b = 0; b < kPart; ++b)
+    {
+        const int o = (V0 + b) * W;
+        store (lanes.ic1 + o, ic1[b]);
+        store (lanes.ic2 + o, ic2[b]);
+        if constexpr (kMoving)
+        {
+            const Vec g = load (lanes.g + o);
+            store (lanes.a1 + o, a1[b]);
+            store (lanes.m1 + o, m1[b]);
+            store (lanes.a2 + o, a1[b] * g);
+            store (lanes.a3 + o, a1[b] * g * g);
+        }
+    }
+}
+
+template <int W>
+template <int V0, int Shape>
+inline void Wavefront<W>::sweepShortFrom (const Frame& f, const double* input, Vec* link) noexcept
+{
+    sweepShortPart<V0, Shape> (f, input, link);
+    if constexpr (V0 + kShortPart < kVectors)
+        sweepShortFrom<V0 + kShortPart, Shape> (f, input, link);
+}
+
+template <int W>
+inline void Wavefront<W>::sweepShortRun (const Frame& f, const double* input) noexcept
+{
+    static_assert (kVectors % kShortPart == 0);
+    Vec link[(unsigned) (kVectors * G + kLongestShortRun)];
+    if (f.shape == holding)
+        sweepShortFrom<0, holding> (f, input, link);
+    else if (f.shape == continuing)
+        sweepShortFrom<0, continuing> (f, input, link);
+    else
+        sweepShortFrom<0, endingPlainly> (f, input, link);
+}
+
 } // namespace
 } // namespace vo::plugins::zel
