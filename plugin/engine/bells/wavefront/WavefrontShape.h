@@ -18,7 +18,8 @@
 // Every lane performs exactly the operations of the plain chain in the same
 // order, so the results are the same bits as long as nothing contracts a
 // multiply and an add into one rounding (the engine builds with
-// -ffp-contract=off).
+// -ffp-contract=off); the one fused operation, twiceLess, rounds where the
+// plain pair does.
 //
 // This header holds the wavefront's shape: its vectors, the records its
 // parts share and every part's declaration. The parts are defined in
@@ -207,6 +208,7 @@ struct Wavefront
     static void runCall (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
     template <int B>
     __attribute__ ((always_inline)) static inline void run (const Frame& f, int p, int q, const Vec* below, Vec* self, Vec* carry) noexcept;
+
     // The sweep (WavefrontSweep.h): long stretches of a multi-tick run whose
     // vectors all step plainly, stand still or sit at a tick's edge, and
     // (not Moving) runs in which nothing moves at all.

@@ -459,7 +459,6 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepShortPart (const Frame& f, co
 #pragma GCC unroll 8
         for (int b = 0; b < kPart; ++b)
         {
-            constexpr bool kTop = false;
             const int j = q - (V0 + b);
             const int o = (V0 + b) * W;
             Vec carry[(unsigned) G];
@@ -467,7 +466,7 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepShortPart (const Frame& f, co
 
 #define ZEL_SHORT_ROWS(R)                                                                                              \
     (top ? shortRows<R, Shape, true> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b])     \
-         : shortRows<R, Shape, kTop> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b]))
+         : shortRows<R, Shape, false> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b]))
             if (j < 0 || j > past)
             {
                 // Outside the run: the vector's outputs stand.
