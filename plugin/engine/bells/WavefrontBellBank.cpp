@@ -132,16 +132,7 @@ void WavefrontBellBank::mirrorAll() noexcept
     }
 
     for (int filter = 0; filter < kFilterCount; ++filter)
-    {
-        const auto i = (size_t) filter;
-        const auto lane = (size_t) laneOf (filter);
-        lanes.g[lane] = bells.g[i];
-        lanes.a1[lane] = bells.a1[i];
-        lanes.a2[lane] = bells.a2[i];
-        lanes.a3[lane] = bells.a3[i];
-        lanes.m1[lane] = bells.m1[i];
-        scheduleLane (ticks[0], bells, i, lane);
-    }
+        writeLane (filter);
 }
 
 // The kernels recompute a2 and a3 from a1 whenever they step, and step every

@@ -44,10 +44,10 @@ inline void Wavefront<W>::cascade (const BellRun& run) noexcept
     shared.motion = stepping;
 
     const TickShape shape = tickShapeOf (run);
-    const Frame f { run.lanes, run.output, n, run.segmentCount, run.plans, &shared, anyMotion, shape };
+    const Frame f { run.lanes, run.output, n, run.segmentCount, run.plans, &shared, anyMotion };
     if (shape != anyShape && n <= kLongestShortRun && (shape != holding || kSweepsStillShortRuns))
     {
-        sweepShortRun (f, run.input);
+        sweepShortRun (f, run.input, shape);
         return;
     }
 

@@ -141,7 +141,6 @@ struct Wavefront
         const BellPlan* plans;                 // by first row / G + kVectors; runs of several segments only
         const BellPlan* shared;                // every vector's, in runs of a single segment
         bool anyMotion;
-        int shape;                             // a TickShape
     };
 
     // How a run of one tick in whole groups (of at least two) moves, if
@@ -233,6 +232,10 @@ struct Wavefront
         Vec ic1[(unsigned) kMaxPart], ic2[(unsigned) kMaxPart], a1[(unsigned) kMaxPart], m1[(unsigned) kMaxPart];
         Vec out[(unsigned) kMaxPart];
     };
+    template <int V0, int P>
+    __attribute__ ((always_inline)) static inline void takeStates (const BellLanes& lanes, Sweep& s) noexcept;
+    template <int V0, int P, bool Moving>
+    __attribute__ ((always_inline)) static inline void putStates (BellLanes& lanes, const Sweep& s) noexcept;
 
     // Sweep groups whose tick-edge vectors are not one of the patterns below.
     static constexpr unsigned kAnyEdges = ~0u;
@@ -264,7 +267,7 @@ struct Wavefront
     // through memory. Parts keep theirs in registers over the whole run,
     // of four vectors as in the long sweeps, two for SSE2 (where only
     // moving runs come here: the still sweep takes the ends already).
-    static constexpr int kShortPart = W == 2 ? 2 : 4;
+    static constexpr int kShortPart = W == 2 ? 2 : kMaxPart;
     static constexpr int kLongestShortRun = 64;
     static constexpr bool kSweepsStillShortRuns = W > 2;
     enum ShortRows
@@ -281,7 +284,7 @@ struct Wavefront
     __attribute__ ((noinline)) static void sweepShortPart (const Frame& f, const double* input, Vec* link) noexcept;
     template <int V0, int Shape>
     static void sweepShortFrom (const Frame& f, const double* input, Vec* link) noexcept;
-    static void sweepShortRun (const Frame& f, const double* input) noexcept;
+    static void sweepShortRun (const Frame& f, const double* input, TickShape shape) noexcept;
 
     // The plan (WavefrontPlan.h): where each vector stands in a run's
     // segments, worked out once per run.

@@ -180,6 +180,44 @@ __attribute__ ((always_inline)) inline bool Wavefront<W>::sweepEdgePair (unsigne
     }
 }
 
+// A part's states and coefficients from the lanes, and back; a part whose
+// coefficients moved leaves a2 and a3 as the kernels work them out.
+template <int W>
+template <int V0, int P>
+__attribute__ ((always_inline)) inline void Wavefront<W>::takeStates (const BellLanes& lanes, Sweep& s) noexcept
+{
+#pragma GCC unroll 8
+    for (int b = 0; b < P; ++b)
+    {
+        const int o = (V0 + b) * W;
+        s.ic1[b] = load (lanes.ic1 + o);
+        s.ic2[b] = load (lanes.ic2 + o);
+        s.a1[b] = load (lanes.a1 + o);
+        s.m1[b] = load (lanes.m1 + o);
+    }
+}
+
+template <int W>
+template <int V0, int P, bool Moving>
+__attribute__ ((always_inline)) inline void Wavefront<W>::putStates (BellLanes& lanes, const Sweep& s) noexcept
+{
+#pragma GCC unroll 8
+    for (int b = 0; b < P; ++b)
+    {
+        const int o = (V0 + b) * W;
+        store (lanes.ic1 + o, s.ic1[b]);
+        store (lanes.ic2 + o, s.ic2[b]);
+        if constexpr (Moving)
+        {
+            const Vec g = load (lanes.g + o);
+            store (lanes.a1 + o, s.a1[b]);
+            store (lanes.m1 + o, s.m1[b]);
+            store (lanes.a2 + o, s.a1[b] * g);
+            store (lanes.a3 + o, s.a1[b] * g * g);
+        }
+    }
+}
+
 // Groups qBegin ... qEnd - 1 of the part from vector V0 up.
 template <int W>
 template <int V0, bool Moving, bool Edged>
@@ -193,17 +231,10 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
     constexpr unsigned kTopBit = 1u << (kPart - 1);
     constexpr unsigned kTopEnters = kTopBit | kTopBit << 8;
     Sweep s;
-
+    takeStates<V0, kPart> (lanes, s);
 #pragma GCC unroll 8
     for (int b = 0; b < kPart; ++b)
-    {
-        const int o = (V0 + b) * W;
-        s.ic1[b] = load (lanes.ic1 + o);
-        s.ic2[b] = load (lanes.ic2 + o);
-        s.a1[b] = load (lanes.a1 + o);
-        s.m1[b] = load (lanes.m1 + o);
         s.out[b] = lastOut[V0 + b];
-    }
 
     for (int q = qBegin; q < qEnd && ! Moving; ++q)
         sweepGroup<V0, 0, 0, false, Edged> (f, input, q, s, 0, nullptr, nullptr, link + (q - qBegin) * G);
@@ -253,19 +284,8 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepPart (const Frame& f, const d
 
 #pragma GCC unroll 8
     for (int b = 0; b < kPart; ++b)
-    {
-        const int o = (V0 + b) * W;
-        const Vec g = load (lanes.g + o);
-        store (lanes.ic1 + o, s.ic1[b]);
-        store (lanes.ic2 + o, s.ic2[b]);
         lastOut[V0 + b] = s.out[b];
-        if constexpr (! Moving)
-            continue;
-        store (lanes.a1 + o, s.a1[b]);
-        store (lanes.m1 + o, s.m1[b]);
-        store (lanes.a2 + o, s.a1[b] * g);
-        store (lanes.a3 + o, s.a1[b] * g * g);
-    }
+    putStates<V0, kPart, Moving> (lanes, s);
 }
 
 // Groups qBegin ... qEnd - 1, all inside the run, with every vector
@@ -429,16 +449,14 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepShortPart (const Frame& f, co
     const BellTick& tick = *f.shared->cur;
     const int past = f.numSamples / G;   // a vector's group past the run's end
 
-    Vec ic1[kH], ic2[kH], a1[kH], m1[kH], out[kH], da1[kH], dm1[kH];
+    Sweep s;
+    takeStates<V0, kPart> (lanes, s);
+    Vec da1[kH], dm1[kH];
 #pragma GCC unroll 8
     for (int b = 0; b < kPart; ++b)
     {
         const int o = (V0 + b) * W;
-        ic1[b] = load (lanes.ic1 + o);
-        ic2[b] = load (lanes.ic2 + o);
-        a1[b] = load (lanes.a1 + o);
-        m1[b] = load (lanes.m1 + o);
-        out[b] = Vec {};
+        s.out[b] = Vec {};
         da1[b] = kMoving ? load (tick.da1 + o) : Vec {};
         dm1[b] = kMoving ? load (tick.dm1 + o) : Vec {};
     }
@@ -465,14 +483,14 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepShortPart (const Frame& f, co
             const bool top = kTopPart && b == kPart - 1;
 
 #define ZEL_SHORT_ROWS(R)                                                                                              \
-    (top ? shortRows<R, Shape, true> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b])     \
-         : shortRows<R, Shape, false> (f, o, j, below, carry, ic1[b], ic2[b], a1[b], m1[b], out[b], da1[b], dm1[b]))
+    (top ? shortRows<R, Shape, true> (f, o, j, below, carry, s.ic1[b], s.ic2[b], s.a1[b], s.m1[b], s.out[b], da1[b], dm1[b])     \
+         : shortRows<R, Shape, false> (f, o, j, below, carry, s.ic1[b], s.ic2[b], s.a1[b], s.m1[b], s.out[b], da1[b], dm1[b]))
             if (j < 0 || j > past)
             {
                 // Outside the run: the vector's outputs stand.
 #pragma GCC unroll 8
                 for (int r = 0; r < G; ++r)
-                    carry[r] = out[b];
+                    carry[r] = s.out[b];
             }
             else if (j == 0)
                 ZEL_SHORT_ROWS (startRows);
@@ -497,21 +515,7 @@ __attribute__ ((noinline)) void Wavefront<W>::sweepShortPart (const Frame& f, co
         }
     }
 
-#pragma GCC unroll 8
-    for (int b = 0; b < kPart; ++b)
-    {
-        const int o = (V0 + b) * W;
-        store (lanes.ic1 + o, ic1[b]);
-        store (lanes.ic2 + o, ic2[b]);
-        if constexpr (kMoving)
-        {
-            const Vec g = load (lanes.g + o);
-            store (lanes.a1 + o, a1[b]);
-            store (lanes.m1 + o, m1[b]);
-            store (lanes.a2 + o, a1[b] * g);
-            store (lanes.a3 + o, a1[b] * g * g);
-        }
-    }
+    putStates<V0, kPart, kMoving> (lanes, s);
 }
 
 template <int W>
@@ -524,13 +528,13 @@ inline void Wavefront<W>::sweepShortFrom (const Frame& f, const double* input, V
 }
 
 template <int W>
-inline void Wavefront<W>::sweepShortRun (const Frame& f, const double* input) noexcept
+inline void Wavefront<W>::sweepShortRun (const Frame& f, const double* input, TickShape shape) noexcept
 {
     static_assert (kVectors % kShortPart == 0);
     Vec link[(unsigned) (kVectors * G + kLongestShortRun)];
-    if (f.shape == holding)
+    if (shape == holding)
         sweepShortFrom<0, holding> (f, input, link);
-    else if (f.shape == continuing)
+    else if (shape == continuing)
         sweepShortFrom<0, continuing> (f, input, link);
     else
         sweepShortFrom<0, endingPlainly> (f, input, link);
